@@ -1,0 +1,64 @@
+#pragma once
+// Code page 932 (Microsoft's Shift-JIS) for the whole editor: document text is
+// CP932 bytes everywhere, and everything that enters or leaves it passes here.
+// Tables are built once from iconv's "CP932" mapping, so every later call is a
+// table lookup (no iconv call per character or per position query).
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace vela::cp932 {
+
+/// Thrown by the strict conversions; the message names the offending
+/// characters (U+XXXX) or bytes (hex, with their offset), in UTF-8.
+class ConversionError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// True for bytes that start a double-byte character (0x81–0x9F, 0xE0–0xFC).
+bool isLeadByte(unsigned char byte);
+
+/// True when `pos` does not split a double-byte character of `text`
+/// (0 and text.size() are boundaries). Scans from the start of the line
+/// containing `pos`, because a trail byte can look like a lead byte.
+bool isCharBoundary(std::string_view text, std::size_t pos);
+
+/// Bytes this UTF-16 unit takes in CP932: 1 or 2. Units CP932 cannot hold
+/// count 1 (they would be written as "?"); a low surrogate counts 0 so a
+/// surrogate pair counts as the single "?" it would become.
+int byteWidth(char16_t unit);
+
+/// True when CP932 holds this code point (round trip by character).
+bool canEncode(char32_t codePoint);
+
+struct Decoded {
+    std::u16string text;
+    std::size_t replaced = 0; ///< byte sequences that decoded to nothing and became "?"
+};
+struct Encoded {
+    std::string bytes;
+    std::size_t replaced = 0; ///< characters CP932 cannot hold, written as "?"
+};
+
+/// Lossy conversions for reading files and pasting: bad input becomes "?" and is counted.
+Decoded decode(std::string_view bytes);
+Encoded encode(std::u16string_view text);
+
+/// Strict conversions: throw ConversionError naming what cannot be converted.
+std::u16string decodeStrict(std::string_view bytes);
+std::string encodeStrict(std::u16string_view text);
+
+/// UTF-8 <-> CP932, for literals of the source (tag texts, captions) and
+/// for file names shown in messages. fromUtf8 is strict.
+std::string fromUtf8(std::string_view utf8);
+std::string toUtf8(std::string_view bytes);
+
+/// UTF-16 <-> UTF-8 without CP932 in between.
+std::string utf16ToUtf8(std::u16string_view text);
+std::u16string utf8ToUtf16(std::string_view utf8);
+
+} // namespace vela::cp932

@@ -1,0 +1,136 @@
+// CP932 codec: golden byte sequences both ways.
+#include "AppError.h"
+#include "Cp932.h"
+
+#include <QtTest>
+
+using namespace vela;
+
+namespace {
+std::string bytes(std::initializer_list<int> list) {
+    std::string s;
+    for (int b : list) s += static_cast<char>(b);
+    return s;
+}
+std::u16string u16(const char* utf8) { return cp932::utf8ToUtf16(utf8); }
+} // namespace
+
+class TestCp932 : public QObject {
+    Q_OBJECT
+private slots:
+    void testGoldenRoundTrip_data() {
+        QTest::addColumn<QByteArray>("utf8");
+        QTest::addColumn<QByteArray>("sjis");
+        auto row = [](const char* name, const char* utf8, std::string sjis) {
+            QTest::newRow(name) << QByteArray(utf8) << QByteArray::fromStdString(sjis);
+        };
+        row("ascii", "<B>abc</B>\r\n", "<B>abc</B>\r\n");
+        row("half-width katakana", "ｱｲｳﾝﾟ", bytes({0xB1, 0xB2, 0xB3, 0xDD, 0xDF}));
+        row("jis x 0208", "漢字ひらがなカタカナ", bytes({0x8A, 0xBF, 0x8E, 0x9A, 0x82, 0xD0, 0x82, 0xE7, 0x82, 0xAA,
+                                                       0x82, 0xC8, 0x83, 0x4A, 0x83, 0x5E, 0x83, 0x4A, 0x83, 0x69}));
+        row("0x5c trail bytes", "ソ表能", bytes({0x83, 0x5C, 0x95, 0x5C, 0x94, 0x5C}));
+        row("0x7b trail byte", "本", bytes({0x96, 0x7B}));
+        row("nec special row", "①㈱", bytes({0x87, 0x40, 0x87, 0x8A}));
+        row("ibm extension", "ⅰ纊", bytes({0xFA, 0x40, 0xFA, 0x5C}));
+    }
+    void testGoldenRoundTrip() {
+        QFETCH(QByteArray, utf8);
+        QFETCH(QByteArray, sjis);
+        QCOMPARE(QByteArray::fromStdString(cp932::fromUtf8(utf8.toStdString())), sjis);
+        auto d = cp932::decode(sjis.toStdString());
+        QCOMPARE(d.replaced, std::size_t(0));
+        QCOMPARE(QByteArray::fromStdString(cp932::utf16ToUtf8(d.text)), utf8);
+    }
+
+    void testNecSelectedIbmComesBackAsIbmCode() {
+        // ED/EE rows duplicate FA-FC; writing back picks the IBM code, as Windows does.
+        auto d = cp932::decode(bytes({0xEE, 0xEF, 0xED, 0x40}));
+        QCOMPARE(cp932::encode(d.text).bytes, bytes({0xFA, 0x40, 0xFA, 0x5C}));
+    }
+
+    void testUndecodableBytesBecomeQuestionMarks_data() {
+        QTest::addColumn<QByteArray>("in");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<int>("replaced");
+        QTest::newRow("0x80") << QByteArray("a\x80z") << QByteArray("a?z") << 1;
+        QTest::newRow("0xa0 0xfd 0xfe 0xff") << QByteArray("\xA0\xFD\xFE\xFF") << QByteArray("????") << 4;
+        QTest::newRow("lead at end") << QByteArray("ab\x82") << QByteArray("ab?") << 1;
+        QTest::newRow("lead before newline") << QByteArray("\x82\r\n") << QByteArray("?\r\n") << 1;
+        QTest::newRow("unmapped pair") << QByteArray("\x85\x40x") << QByteArray("?x") << 1;
+    }
+    void testUndecodableBytesBecomeQuestionMarks() {
+        QFETCH(QByteArray, in);
+        QFETCH(QByteArray, out);
+        QFETCH(int, replaced);
+        auto d = cp932::decode(in.toStdString());
+        QCOMPARE(QByteArray::fromStdString(cp932::utf16ToUtf8(d.text)), out);
+        QCOMPARE(int(d.replaced), replaced);
+        QVERIFY_THROWS_EXCEPTION(cp932::ConversionError, cp932::decodeStrict(in.toStdString()));
+    }
+
+    void testStrictErrorsNameTheCulprits() {
+        try {
+            cp932::fromUtf8("a😀b€");
+            QFAIL("no error");
+        } catch (const cp932::ConversionError& e) {
+            QString msg = QString::fromUtf8(e.what());
+            QVERIFY2(msg.contains("U+1F600") && msg.contains("U+20AC"), qPrintable(msg));
+        }
+        try {
+            cp932::decodeStrict("ok\xFF");
+            QFAIL("no error");
+        } catch (const cp932::ConversionError& e) {
+            QVERIFY2(QString::fromUtf8(e.what()).contains("FF (2)"), e.what());
+        }
+    }
+
+    void testBestFitMappingsAreNotEncodable() {
+        // iconv maps the yen sign to 0x5C, which reads back as a backslash: refuse it.
+        QVERIFY(!cp932::canEncode(0xA5));
+        QVERIFY(!cp932::canEncode(0x1F600));
+        auto e = cp932::encode(u16("x¥😀"));
+        QCOMPARE(e.bytes, std::string("x??"));
+        QCOMPARE(e.replaced, std::size_t(2));
+    }
+
+    void testByteWidths() {
+        QCOMPARE(cp932::byteWidth(u'a'), 1);
+        QCOMPARE(cp932::byteWidth(u'ｱ'), 1);
+        QCOMPARE(cp932::byteWidth(u'漢'), 2);
+        QCOMPARE(cp932::byteWidth(u'\xD83D'), 1);
+        QCOMPARE(cp932::byteWidth(u'\xDE00'), 0);
+        QCOMPARE(cp932::byteWidth(u'\xA5'), 1);
+    }
+
+    void testCharBoundary() {
+        // "ソ" = 83 5C, then "\" = 5C: position 1 splits the character, 2 does not.
+        std::string s = bytes({'a', 0x83, 0x5C, 0x5C, 0x95, 0x95, 0x95, 0x95});
+        QVERIFY(cp932::isCharBoundary(s, 0));
+        QVERIFY(cp932::isCharBoundary(s, 1));
+        QVERIFY(!cp932::isCharBoundary(s, 2));
+        QVERIFY(cp932::isCharBoundary(s, 3));
+        QVERIFY(cp932::isCharBoundary(s, 4));
+        QVERIFY(!cp932::isCharBoundary(s, 5)); // 95 95 is one character even though 95 is a lead byte
+        QVERIFY(cp932::isCharBoundary(s, 6));
+        QVERIFY(!cp932::isCharBoundary(s, 7));
+        QVERIFY(cp932::isCharBoundary(s, 8));
+    }
+
+    void testErrorReportText_data() {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("ascii letter") << "abc" << "abc.";
+        QTest::newRow("ends in dot") << "abc." << "abc.";
+        QTest::newRow("ends in !") << "abc!" << "abc!";
+        QTest::newRow("japanese") << QString::fromUtf8("ﾌｧｲﾙ x は開けません") << QString::fromUtf8("ﾌｧｲﾙ x は開けません.");
+        QTest::newRow("empty") << "" << "";
+    }
+    void testErrorReportText() {
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        QCOMPARE(QString::fromStdString(errorReportText(message.toStdString())), shown);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestCp932)
+#include "tst_cp932.moc"
