@@ -1,0 +1,105 @@
+#pragma once
+// The editing pane: the platform's rich-text edit control as the editor's logic
+// sees it. Every position and length counts CP932 bytes of the text, with a line
+// break counted as 2 (CR LF). Qt stays behind the pimpl; the same class drives
+// the window's widget and the tests.
+
+#include "TextRun.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QWidget;
+
+namespace vela {
+
+using Color = std::uint32_t; ///< 0x00BBGGRR
+
+enum class FontStyle : unsigned { None = 0, Bold = 1, Italic = 2, Underline = 4 };
+constexpr FontStyle operator|(FontStyle a, FontStyle b) { return FontStyle(unsigned(a) | unsigned(b)); }
+constexpr FontStyle operator&(FontStyle a, FontStyle b) { return FontStyle(unsigned(a) & unsigned(b)); }
+constexpr bool has(FontStyle set, FontStyle s) { return (unsigned(set) & unsigned(s)) != 0; }
+
+enum class StreamFormat { Rtf, PlainText };
+
+/// What a load had to change: bytes that decoded to nothing and characters
+/// CP932 cannot hold both became "?".
+struct LoadReport {
+    std::size_t replaced = 0;
+};
+
+class Pane {
+public:
+    Pane();
+    ~Pane();
+    Pane(const Pane&) = delete;
+    Pane& operator=(const Pane&) = delete;
+
+    /// The editing widget, for the window's layout. Tests need not show it.
+    QWidget* widget() const;
+
+    // Positions (CP932 bytes, CR LF = 2). Setters clamp past the end.
+    int selStart() const;
+    void setSelStart(int pos);      ///< collapses the selection to a caret at pos
+    int selLength() const;
+    void setSelLength(int length);  ///< extends from selStart
+    std::string selText() const;
+    /// Replaces the selection; the new text takes the selection attributes,
+    /// the caret ends after it. Characters CP932 cannot hold cannot occur (the input is CP932).
+    void setSelText(const std::string& cp932);
+    std::string text() const;
+    int textLength() const;
+    void clear();
+
+    // Selection attributes: of the selected text (its start, for a mixed
+    // selection), or with an empty selection of the next inserted text.
+    Color selColor() const;
+    void setSelColor(Color color);
+    FontStyle selStyle() const;
+    void setSelStyle(FontStyle style);
+    int selSize() const;            ///< points
+    void setSelSize(int points);
+    std::string selFontName() const; ///< UTF-8
+    void setSelFontName(const std::string& name);
+
+    // Default attributes: what text with no format of its own shows in.
+    // Setting a value equal to the current one touches nothing.
+    Color defaultColor() const;
+    void setDefaultColor(Color color);
+    FontStyle defaultStyle() const;
+    void setDefaultStyle(FontStyle style);
+    int defaultSize() const;
+    void setDefaultSize(int points);
+    std::string defaultFontName() const;
+    void setDefaultFontName(const std::string& name);
+
+    bool modified() const;
+    void setModified(bool modified);
+
+    /// Whole content as runs, and replaced by runs (built aside, swapped in).
+    rtf::RunList runs() const;
+    void setRuns(const rtf::RunList& runs);
+
+    /// Whole-content streaming; throws AppError with the file messages.
+    /// Writes replace the target only once the new file is complete.
+    LoadReport loadFromFile(const std::string& path, StreamFormat format);
+    void saveToFile(const std::string& path, StreamFormat format) const;
+
+    void cutToClipboard();
+    void copyToClipboard() const;
+    void pasteFromClipboard();
+    bool clipboardHasText() const;  ///< cached; no clipboard round trip
+
+    /// Runs before the widget handles a key (Qt::Key value; input-method commits report 0).
+    void setKeyDownHandler(std::function<void(int qtKey)> handler);
+    /// Told (UTF-8 message) when input was refused, e.g. a character CP932 cannot hold.
+    void setInputRefusedHandler(std::function<void(const std::string& message)> handler);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace vela
