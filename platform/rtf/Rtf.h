@@ -1,0 +1,28 @@
+#pragma once
+// The RTF codec of the editor's source documents, snapshots and clipboard.
+
+#include "TextRun.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace vela::rtf {
+
+/// Standard RTF of the runs: \ansicpg932, a font table with \fcharset128, a
+/// colour table, and \'hh for every byte above 0x7F and for \, { and }.
+std::string write(const RunList& runs);
+
+struct ReadResult {
+    RunList runs;
+    std::size_t replaced = 0; ///< characters CP932 cannot hold, and bad bytes, that became "?"
+};
+
+/// Reads RTF written by us or by other programs. Loads what it can of damaged
+/// input; throws AppError (streamReadFailed) when nothing sensible can be read.
+ReadResult read(std::string_view rtf);
+
+/// True when the bytes begin as an RTF group ("{\rtf"); other files are plain text.
+bool looksLikeRtf(std::string_view bytes);
+
+} // namespace vela::rtf
