@@ -25,4 +25,11 @@ ReadResult read(std::string_view rtf);
 /// True when the bytes begin as an RTF group ("{\rtf"); other files are plain text.
 bool looksLikeRtf(std::string_view bytes);
 
+/// The canonical form of a run list, the form read() returns: runs with empty
+/// text are dropped, an empty font name counts as no font, a colour keeps only
+/// its low 24 bits (0x00BBGGRR), a size of zero or less counts as no size, and
+/// adjacent runs of equal format are merged. write() treats its input the same
+/// way, so read(write(runs)).runs == normalize(runs) for valid CP932 text.
+RunList normalize(RunList runs);
+
 } // namespace vela::rtf
