@@ -160,8 +160,14 @@ std::string_view unquote(std::string_view value) {
 }
 
 std::optional<std::string> readFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking open and the regular-file check keep a FIFO or device from hanging the read.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
     std::string data;
     char buffer[65536];
     for (;;) {

@@ -232,6 +232,10 @@ private slots:
         QCOMPARE(ini::readInt(local(dir.filePath("none.ini")), "SW", "STI2", 1), 1);
         QCOMPARE(ini::readString(local(dir.path()), "MAIL", "ADD", "ERROR"), std::string("ERROR"));
         QCOMPARE(ini::readInt(local(dir.filePath("none/x.ini")), "SW", "STI1", 0), 0);
+        const QString fifo = dir.filePath("fifo.ini");
+        QVERIFY(::mkfifo(local(fifo).c_str(), 0644) == 0);
+        QCOMPARE(ini::readString(local(fifo), "MAIL", "ADD", "ERROR"), std::string("ERROR"));
+        expectWriteError(fifo, [&] { ini::writeString(local(fifo), "MAIL", "ADD", "x"); });
     }
 
     void testWriteFailureLeavesFilesAlone_data() {
