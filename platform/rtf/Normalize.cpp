@@ -2,15 +2,22 @@
 
 namespace vela::rtf {
 
+namespace detail {
+void normalizeFormat(RunFormat& f) {
+    if (f.font && f.font->empty()) f.font.reset();
+    if (f.color) *f.color &= 0xFFFFFFu;
+    if (f.halfPoints && *f.halfPoints <= 0) f.halfPoints.reset();
+    if (f.halfPoints && *f.halfPoints > kMaxHalfPoints) f.halfPoints = kMaxHalfPoints;
+}
+} // namespace detail
+
 RunList normalize(RunList runs) {
     RunList out;
     out.reserve(runs.size());
     for (auto& run : runs) {
         if (run.text.empty()) continue;
         auto& f = run.format;
-        if (f.font && f.font->empty()) f.font.reset();
-        if (f.color) *f.color &= 0xFFFFFFu;
-        if (f.halfPoints && *f.halfPoints <= 0) f.halfPoints.reset();
+        detail::normalizeFormat(f);
         if (!out.empty() && out.back().format == f)
             out.back().text += run.text;
         else

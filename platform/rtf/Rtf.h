@@ -13,6 +13,9 @@ namespace vela::rtf {
 /// colour table, and \'hh for every byte above 0x7F and for \, { and }.
 std::string write(const RunList& runs);
 
+/// The largest size kept, in half points (1638 pt); larger sizes are clamped to it.
+constexpr int kMaxHalfPoints = 3276;
+
 struct ReadResult {
     RunList runs;
     std::size_t replaced = 0; ///< characters CP932 cannot hold, and bad bytes, that became "?"
@@ -27,8 +30,9 @@ bool looksLikeRtf(std::string_view bytes);
 
 /// The canonical form of a run list, the form read() returns: runs with empty
 /// text are dropped, an empty font name counts as no font, a colour keeps only
-/// its low 24 bits (0x00BBGGRR), a size of zero or less counts as no size, and
-/// adjacent runs of equal format are merged. write() treats its input the same
+/// its low 24 bits (0x00BBGGRR), a size of zero or less counts as no size, a
+/// size above kMaxHalfPoints becomes kMaxHalfPoints, and adjacent runs of
+/// equal format are merged. write() treats its input the same
 /// way, so read(write(runs)).runs == normalize(runs) for valid CP932 text.
 RunList normalize(RunList runs);
 

@@ -335,7 +335,7 @@ private:
         }
         else if (w == "f") st_.font = std::max(0, param);
         else if (w == "cf") st_.color = std::max(0, param);
-        else if (w == "fs") st_.halfPoints = hasParam && param > 0 ? param : 0;
+        else if (w == "fs") st_.halfPoints = hasParam && param > 0 ? std::min(param, kMaxHalfPoints) : 0;
         else if (w == "b") st_.bold = on;
         else if (w == "i") st_.italic = on;
         else if (w == "ulnone") st_.underline = false;

@@ -6,6 +6,9 @@
 #include <unordered_map>
 
 namespace vela::rtf {
+namespace detail {
+void normalizeFormat(RunFormat& f); // the format part of normalize()
+}
 namespace {
 
 void appendHex(std::string& out, unsigned char b) {
@@ -43,6 +46,7 @@ struct Tables {
 Tables collectTables(const RunList& runs) {
     Tables t;
     for (const auto& run : runs) {
+        if (run.text.empty()) continue;
         const auto& f = run.format;
         if (f.font && !f.font->empty() && t.fonts.emplace(*f.font, int(t.fonts.size()) + 1).second)
             t.fontOrder.push_back(&*f.font);
@@ -122,9 +126,7 @@ std::string write(const RunList& runs) {
     for (const auto& run : runs) {
         if (run.text.empty()) continue;
         RunFormat f = run.format;
-        if (f.font && f.font->empty()) f.font.reset();
-        if (f.color) *f.color &= 0xFFFFFFu;
-        if (f.halfPoints && *f.halfPoints <= 0) f.halfPoints.reset();
+        detail::normalizeFormat(f);
         if (!(f == current)) {
             appendFormat(out, f, t);
             current = std::move(f);
