@@ -79,7 +79,6 @@ int QtServices::showModal(QDialog& dialog) { return dialog.exec(); }
 bool QtServices::chooseFile(const FileDialog& dialog, std::string& typedName) {
     QFileDialog fileDialog(parentWidget(), fileDialogCaption(dialog), fileDialogFolder(dialog));
     fileDialog.setOption(QFileDialog::DontUseNativeDialog);
-    fileDialog.setOption(QFileDialog::ReadOnly, false);
     // Our own checks come after the default extension is applied.
     fileDialog.setOption(QFileDialog::DontConfirmOverwrite);
     fileDialog.setFileMode(QFileDialog::AnyFile);

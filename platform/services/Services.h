@@ -24,7 +24,7 @@ struct FileDialog {
     std::string defaultExt;     ///< without the dot, e.g. "kvd"; added only to a name typed without any extension
     std::string filter;         ///< "description|pattern|description|pattern..."
     std::string title;
-    std::string fileName;       ///< the remembered file name, a full path once a file was chosen
+    std::string fileName;       ///< the remembered file name (UTF-8), a full path once a file was chosen
     bool overwritePrompt = false; ///< save: ask before replacing an existing file
     bool fileMustExist = false;   ///< open: refuse names of missing files
 };
@@ -55,7 +55,7 @@ public:
     virtual void showHelp(const std::string& helpFile) = 0;
     /// Prints CP932 text on the default printer; throws AppError.
     virtual void printText(const std::string& cp932Text, const std::string& jobTitle) = 0;
-    /// Deletes a file; a missing file is no error.
+    /// Deletes a file (UTF-8 path); a missing file is no error, any other failure throws AppError.
     virtual void deleteFile(const std::string& path);
 
 protected:

@@ -4,11 +4,13 @@
 #include "FileDialogRules.h"
 #include "InputPrompt.h"
 #include "JapaneseUi.h"
-#include "Services.h"
+#include "QtServices.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
+#include <QTest>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -36,9 +38,22 @@ int main(int argc, char** argv) {
     dialog.resize(640, 400);
     dialog.show();
     QApplication::processEvents();
+    QApplication::processEvents();
+    dialog.grab().save(out + QStringLiteral("/file_dialog.png"));
+    dialog.hide();
+
+    // The program's own save dialog, answered by typing a bare name.
+    vela::QtServices services;
     QTimer::singleShot(300, [&] {
-        dialog.grab().save(out + QStringLiteral("/file_dialog.png"));
-        QApplication::quit();
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* edit = modal ? modal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr) {
+            modal->grab().save(out + QStringLiteral("/save_dialog.png"));
+            edit->setText(QStringLiteral("ページ"));
+            QTest::keyClick(edit, Qt::Key_Return);
+        }
     });
-    return app.exec();
+    settings.defaultExt = "htm";
+    bool chosen = services.executeFileDialog(settings);
+    qInfo("chosen=%d file=%s cwd=%s", chosen, settings.fileName.c_str(), qPrintable(QDir::currentPath()));
+    return 0;
 }
