@@ -38,9 +38,14 @@ public:
     Pane& operator=(const Pane&) = delete;
 
     /// The editing widget, for the window's layout. Tests need not show it.
+    /// Its context-menu policy is Qt::CustomContextMenu: the window connects
+    /// customContextMenuRequested to its own Edit menu.
     QWidget* widget() const;
 
-    // Positions (CP932 bytes, CR LF = 2). Setters clamp past the end.
+    // Positions (CP932 bytes, CR LF = 2). Setters clamp past the end. A
+    // position inside a double-byte character or between CR and LF snaps to
+    // whole characters: a caret or selection start moves back before the
+    // character, a selection end moves on past it.
     int selStart() const;
     void setSelStart(int pos);      ///< collapses the selection to a caret at pos
     int selLength() const;

@@ -1,0 +1,677 @@
+#include "Pane.h"
+
+#include "AppError.h"
+#include "BlockIndex.h"
+#include "Cp932.h"
+#include "PaneEdit.h"
+#include "Rtf.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPlainTextDocumentLayout>
+#include <QPointer>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <optional>
+
+namespace vela {
+
+namespace {
+
+constexpr auto kRtfMime = "text/rtf";
+// Marks clipboard and drag data as ours, so that only our own RTF is taken
+// as formatted runs; other programs' rich text arrives as plain text.
+constexpr auto kOwnMime = "application/x-vela-runs";
+
+QColor toQColor(Color c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
+Color toColor(const QColor& c) { return Color(c.red()) | Color(c.green()) << 8 | Color(c.blue()) << 16; }
+
+int unitWidth(QChar ch) { return cp932::byteWidth(ch.unicode()); }
+
+int widthOf(const QString& s, int units) {
+    int bytes = 0;
+    for (int i = 0; i < units; ++i) bytes += unitWidth(s[i]);
+    return bytes;
+}
+
+// CR LF, lone CR, lone LF and Qt's line and paragraph separators all become
+// the "\n" that QTextCursor::insertText turns into a block break ("\r" would
+// make a second one).
+QString normalizeBreaks(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QChar(u'\r'), QChar(u'\n'));
+    text.replace(QChar::LineSeparator, QChar(u'\n'));
+    text.replace(QChar::ParagraphSeparator, QChar(u'\n'));
+    return text;
+}
+
+QString decodeCp932(const std::string& bytes) {
+    const auto d = cp932::decode(bytes);
+    return QString::fromUtf16(d.text.data(), qsizetype(d.text.size()));
+}
+
+void appendUnits(std::u16string& out, const QString& s) {
+    out.append(reinterpret_cast<const char16_t*>(s.utf16()), std::size_t(s.size()));
+}
+
+// Selected text uses U+2029 for block breaks; CP932 text uses CR LF.
+std::string encodeSelected(const QString& s) {
+    std::u16string u;
+    u.reserve(std::size_t(s.size()));
+    for (QChar ch : s) {
+        if (ch == QChar::ParagraphSeparator || ch == QChar::LineSeparator)
+            u += u"\r\n";
+        else
+            u += ch.unicode();
+    }
+    return cp932::encode(u).bytes;
+}
+
+std::optional<char32_t> firstUnencodable(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t cp = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            cp = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        if (cp == u'\n' || cp == u'\r' || cp == u'\t') continue;
+        if (!cp932::canEncode(cp)) return cp;
+    }
+    return std::nullopt;
+}
+
+QTextCharFormat toQtFormat(const rtf::RunFormat& f) {
+    QTextCharFormat q;
+    if (f.font) q.setFontFamilies({QString::fromUtf8(f.font->c_str())});
+    if (f.color) q.setForeground(toQColor(*f.color));
+    if (f.bold) q.setFontWeight(QFont::Bold);
+    if (f.italic) q.setFontItalic(true);
+    if (f.underline) q.setFontUnderline(true);
+    if (f.halfPoints) q.setFontPointSize(*f.halfPoints / 2.0);
+    return q;
+}
+
+std::optional<QString> familyOf(const QTextCharFormat& f) {
+    if (f.hasProperty(QTextFormat::FontFamilies)) {
+        const QStringList families = f.fontFamilies().toStringList();
+        if (!families.isEmpty()) return families.first();
+    }
+    if (f.hasProperty(QTextFormat::FontFamily)) return f.stringProperty(QTextFormat::FontFamily);
+    return std::nullopt;
+}
+
+bool hasUnderline(const QTextCharFormat& f) {
+    return f.hasProperty(QTextFormat::TextUnderlineStyle) || f.hasProperty(QTextFormat::FontUnderline);
+}
+
+rtf::RunFormat toRunFormat(const QTextCharFormat& f) {
+    rtf::RunFormat r;
+    if (auto family = familyOf(f)) r.font = family->toStdString();
+    if (f.hasProperty(QTextFormat::ForegroundBrush)) r.color = toColor(f.foreground().color());
+    r.bold = f.hasProperty(QTextFormat::FontWeight) && f.fontWeight() >= QFont::DemiBold;
+    r.italic = f.hasProperty(QTextFormat::FontItalic) && f.fontItalic();
+    r.underline = hasUnderline(f) && f.fontUnderline();
+    if (f.hasProperty(QTextFormat::FontPointSize)) r.halfPoints = qRound(f.fontPointSize() * 2);
+    return r;
+}
+
+// Collects runs, joining neighbours of equal format and encoding each run once.
+class RunBuilder {
+public:
+    void add(const rtf::RunFormat& format, const QString& text) {
+        if (text.isEmpty()) return;
+        if (!open_ || format != format_) {
+            flush();
+            format_ = format;
+            open_ = true;
+        }
+        appendUnits(pending_, text);
+    }
+    rtf::RunList finish() {
+        flush();
+        return std::move(runs_);
+    }
+
+private:
+    void flush() {
+        if (open_ && !pending_.empty()) runs_.push_back({cp932::encode(pending_).bytes, format_});
+        pending_.clear();
+        open_ = false;
+    }
+    rtf::RunList runs_;
+    rtf::RunFormat format_;
+    std::u16string pending_;
+    bool open_ = false;
+};
+
+enum class Snap { Back, Forward };
+
+} // namespace
+
+struct Pane::Impl final : InsertionFilter {
+    Impl();
+    ~Impl() override;
+
+    QPointer<PaneEdit> edit;
+    QTextDocument* doc = nullptr;
+    QMetaObject::Connection contentsConnection;
+    BlockIndex index;
+    bool modified = false;
+    bool clipboardText = false;
+    std::function<void(int)> keyDownHandler;
+    std::function<void(const std::string&)> refusedHandler;
+
+    void bindDocument();
+    void rebuildIndex();
+    void onContentsChange(int position, int removed, int added);
+    int blockBytes(const QTextBlock& block) const;
+
+    int toBytes(int qtPos) const;
+    int toQt(int bytePos, Snap snap) const;
+
+    QTextCursor cursor() const { return edit->textCursor(); }
+    void setCursor(const QTextCursor& c) { edit->setTextCursor(c); }
+
+    QTextCharFormat formatAt(int qtPos) const;
+    QTextCharFormat selectionFormat() const;
+    void mergeSelection(const QTextCharFormat& modifier);
+    QFont defaultFont() const { return doc->defaultFont(); }
+    void setDefaultFont(const QFont& font);
+
+    rtf::RunList runsBetween(int from, int to) const;
+    void swapIn(const rtf::RunList& runs);
+    void insertText(QTextCursor& c, const QString& text);
+    void insertRuns(const rtf::RunList& runs);
+    bool insertPlain(const QString& text);
+    void refuse(const QString& message) const;
+    bool acceptText(const QString& text) const;
+
+    // InsertionFilter
+    bool keyDown(QKeyEvent* event) override;
+    bool inputMethodCommit(const QString& text) override;
+    QMimeData* mimeForSelection() const override;
+    bool canInsert(const QMimeData* source) const override;
+    void insert(const QMimeData* source) override;
+};
+
+Pane::Impl::Impl() {
+    edit = new PaneEdit(*this);
+    edit->setUndoRedoEnabled(false);
+    edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    edit->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    edit->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Qt's own menu would offer undo, redo and unfiltered actions; the window
+    // connects customContextMenuRequested to its Edit menu instead.
+    edit->setContextMenuPolicy(Qt::CustomContextMenu);
+    QPalette palette = edit->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Base, Qt::black);
+        palette.setColor(group, QPalette::Text, Qt::white);
+    }
+    edit->setPalette(palette);
+    QFont font(QStringLiteral("ＭＳ ゴシック"));
+    font.setPointSize(10);
+    edit->setFont(font);
+    doc = edit->document();
+    doc->setDefaultFont(font);
+    bindDocument();
+
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    auto refreshClipboard = [this, clipboard] {
+        const QMimeData* data = clipboard->mimeData();
+        clipboardText = data && data->hasText();
+    };
+    QObject::connect(clipboard, &QClipboard::dataChanged, edit, refreshClipboard);
+    refreshClipboard();
+}
+
+Pane::Impl::~Impl() { delete edit.data(); }
+
+void Pane::Impl::bindDocument() {
+    QObject::disconnect(contentsConnection);
+    contentsConnection = QObject::connect(doc, &QTextDocument::contentsChange, edit,
+                                          [this](int p, int r, int a) { onContentsChange(p, r, a); });
+    rebuildIndex();
+}
+
+int Pane::Impl::blockBytes(const QTextBlock& block) const {
+    const QString text = block.text();
+    return widthOf(text, int(text.size())) + (block.next().isValid() ? 2 : 0);
+}
+
+void Pane::Impl::rebuildIndex() {
+    std::vector<int> lengths;
+    lengths.reserve(std::size_t(doc->blockCount()));
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) lengths.push_back(blockBytes(b));
+    index.assign(std::move(lengths));
+}
+
+void Pane::Impl::onContentsChange(int position, int removed, int added) {
+    // Format-only changes arrive with removed == added; they count as changes too.
+    if (removed != 0 || added != 0) modified = true;
+    const int last = std::max(0, doc->characterCount() - 1);
+    const int first = doc->findBlock(std::clamp(position, 0, last)).blockNumber();
+    const int lastNew = doc->findBlock(std::clamp(position + added, 0, last)).blockNumber();
+    const int newCount = lastNew - first + 1;
+    const int oldCount = newCount - (doc->blockCount() - index.blockCount());
+    if (first < 0 || oldCount < 1 || first + oldCount > index.blockCount()) {
+        rebuildIndex();
+        return;
+    }
+    std::vector<int> lengths;
+    lengths.reserve(std::size_t(newCount));
+    for (QTextBlock b = doc->findBlockByNumber(first); b.isValid() && b.blockNumber() <= lastNew; b = b.next())
+        lengths.push_back(blockBytes(b));
+    index.replace(first, oldCount, lengths);
+}
+
+int Pane::Impl::toBytes(int qtPos) const {
+    const QTextBlock block = doc->findBlock(qtPos);
+    if (!block.isValid()) return index.total();
+    const QString text = block.text();
+    const int units = std::clamp(qtPos - block.position(), 0, int(text.size()));
+    return index.prefix(block.blockNumber()) + widthOf(text, units);
+}
+
+int Pane::Impl::toQt(int bytePos, Snap snap) const {
+    bytePos = std::clamp(bytePos, 0, index.total());
+    const int number = index.blockAt(bytePos);
+    const int offset = bytePos - index.prefix(number);
+    const QTextBlock block = doc->findBlockByNumber(number);
+    const QString text = block.text();
+    int bytes = 0;
+    for (int i = 0; i < int(text.size()); ++i) {
+        if (text[i].isLowSurrogate()) continue; // a pair is one "?"; never split it
+        if (bytes == offset) return block.position() + i;
+        const int width = unitWidth(text[i]);
+        if (bytes + width > offset) {
+            // Inside a double-byte character.
+            if (snap == Snap::Back) return block.position() + i;
+            return block.position() + i + 1;
+        }
+        bytes += width;
+    }
+    // At the line's end, or between its CR and LF.
+    if (offset <= bytes || snap == Snap::Back || !block.next().isValid()) return block.position() + int(text.size());
+    return block.next().position();
+}
+
+QTextCharFormat Pane::Impl::formatAt(int qtPos) const {
+    const QTextBlock block = doc->findBlock(qtPos);
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (fragment.contains(qtPos)) return fragment.charFormat();
+    }
+    // qtPos is the line break; its format is the next block's character format.
+    const QTextBlock next = block.next();
+    return next.isValid() ? next.charFormat() : block.charFormat();
+}
+
+QTextCharFormat Pane::Impl::selectionFormat() const {
+    const QTextCursor c = cursor();
+    return c.hasSelection() ? formatAt(c.selectionStart()) : c.charFormat();
+}
+
+void Pane::Impl::mergeSelection(const QTextCharFormat& modifier) {
+    QTextCursor c = cursor();
+    c.mergeCharFormat(modifier);
+    setCursor(c);
+}
+
+void Pane::Impl::setDefaultFont(const QFont& font) {
+    if (font == doc->defaultFont()) return;
+    edit->setFont(font);
+    doc->setDefaultFont(font);
+}
+
+rtf::RunList Pane::Impl::runsBetween(int from, int to) const {
+    RunBuilder builder;
+    for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() < to; b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const int start = std::max(from, f.position());
+            const int end = std::min(to, f.position() + f.length());
+            if (start < end) builder.add(toRunFormat(f.charFormat()), f.text().mid(start - f.position(), end - start));
+        }
+        const QTextBlock next = b.next();
+        const int breakPos = b.position() + b.length() - 1;
+        if (next.isValid() && breakPos >= from && breakPos < to)
+            builder.add(toRunFormat(next.charFormat()), QStringLiteral("\r\n"));
+    }
+    return builder.finish();
+}
+
+void Pane::Impl::swapIn(const rtf::RunList& runs) {
+    auto* fresh = new QTextDocument(edit);
+    fresh->setUndoRedoEnabled(false);
+    fresh->setDefaultFont(doc->defaultFont());
+    fresh->setDefaultTextOption(doc->defaultTextOption());
+    fresh->setDocumentMargin(doc->documentMargin());
+    {
+        QTextCursor c(fresh);
+        c.beginEditBlock();
+        for (const auto& run : runs) c.insertText(normalizeBreaks(decodeCp932(run.text)), toQtFormat(run.format));
+        c.endEditBlock();
+    }
+    fresh->setDocumentLayout(new QPlainTextDocumentLayout(fresh));
+    // The widget deletes its first document itself; later ones are ours.
+    QPointer<QTextDocument> old = doc;
+    QObject::disconnect(contentsConnection);
+    edit->setDocument(fresh);
+    doc = fresh;
+    bindDocument();
+    if (old && old->parent() == edit) delete old.data();
+    modified = true;
+}
+
+void Pane::Impl::insertText(QTextCursor& c, const QString& text) {
+    // Replacing a selection, the new text takes the format of its start, as
+    // the selection attributes report it.
+    if (c.hasSelection())
+        c.insertText(text, formatAt(c.selectionStart()));
+    else
+        c.insertText(text);
+}
+
+void Pane::Impl::insertRuns(const rtf::RunList& runs) {
+    QTextCursor c = cursor();
+    c.beginEditBlock();
+    c.removeSelectedText();
+    for (const auto& run : runs) c.insertText(normalizeBreaks(decodeCp932(run.text)), toQtFormat(run.format));
+    c.endEditBlock();
+    setCursor(c);
+}
+
+void Pane::Impl::refuse(const QString& message) const {
+    if (refusedHandler) refusedHandler(message.toStdString());
+}
+
+bool Pane::Impl::acceptText(const QString& text) const {
+    const auto bad = firstUnencodable(text);
+    if (!bad) return true;
+    refuse(QStringLiteral("Shift-JIS で表せない文字は入力できません: U+%1")
+               .arg(QString::number(uint(*bad), 16).toUpper().rightJustified(4, u'0')));
+    return false;
+}
+
+bool Pane::Impl::insertPlain(const QString& raw) {
+    const QString text = normalizeBreaks(raw);
+    if (!acceptText(text)) return false;
+    QTextCursor c = cursor();
+    insertText(c, text);
+    setCursor(c);
+    return true;
+}
+
+bool Pane::Impl::keyDown(QKeyEvent* event) {
+    if (keyDownHandler) keyDownHandler(event->key());
+    return acceptText(event->text());
+}
+
+bool Pane::Impl::inputMethodCommit(const QString& text) {
+    if (keyDownHandler) keyDownHandler(0);
+    return acceptText(text);
+}
+
+QMimeData* Pane::Impl::mimeForSelection() const {
+    const QTextCursor c = cursor();
+    auto* data = new QMimeData;
+    data->setText(normalizeBreaks(c.selectedText()));
+    data->setData(kRtfMime, QByteArray::fromStdString(rtf::write(runsBetween(c.selectionStart(), c.selectionEnd()))));
+    data->setData(kOwnMime, QByteArray());
+    return data;
+}
+
+bool Pane::Impl::canInsert(const QMimeData* source) const {
+    return source && (source->hasText() || (source->hasFormat(kOwnMime) && source->hasFormat(kRtfMime)));
+}
+
+void Pane::Impl::insert(const QMimeData* source) {
+    if (source && source->hasFormat(kOwnMime) && source->hasFormat(kRtfMime)) {
+        try {
+            const QByteArray bytes = source->data(kRtfMime);
+            insertRuns(rtf::read(std::string_view(bytes.constData(), std::size_t(bytes.size()))).runs);
+            edit->ensureCursorVisible();
+            return;
+        } catch (const AppError&) {
+            // Damaged rich text: the plain text beside it still holds the content.
+        }
+    }
+    if (!source || !source->hasText()) {
+        refuse(QStringLiteral("テキスト以外は貼り付けられません"));
+        return;
+    }
+    if (insertPlain(source->text())) edit->ensureCursorVisible();
+}
+
+Pane::Pane() : d(std::make_unique<Impl>()) {}
+Pane::~Pane() = default;
+
+QWidget* Pane::widget() const { return d->edit; }
+
+int Pane::selStart() const { return d->toBytes(d->cursor().selectionStart()); }
+
+void Pane::setSelStart(int pos) {
+    QTextCursor c = d->cursor();
+    c.setPosition(d->toQt(pos, Snap::Back));
+    d->setCursor(c);
+}
+
+int Pane::selLength() const {
+    const QTextCursor c = d->cursor();
+    return c.hasSelection() ? d->toBytes(c.selectionEnd()) - d->toBytes(c.selectionStart()) : 0;
+}
+
+void Pane::setSelLength(int length) {
+    QTextCursor c = d->cursor();
+    const int start = c.selectionStart();
+    c.setPosition(start);
+    if (length > 0) c.setPosition(d->toQt(d->toBytes(start) + length, Snap::Forward), QTextCursor::KeepAnchor);
+    d->setCursor(c);
+}
+
+std::string Pane::selText() const { return encodeSelected(d->cursor().selectedText()); }
+
+void Pane::setSelText(const std::string& cp932) {
+    QTextCursor c = d->cursor();
+    d->insertText(c, normalizeBreaks(decodeCp932(cp932)));
+    d->setCursor(c);
+}
+
+std::string Pane::text() const {
+    std::u16string all;
+    all.reserve(std::size_t(d->doc->characterCount()) + std::size_t(d->doc->blockCount()));
+    for (QTextBlock b = d->doc->begin(); b.isValid(); b = b.next()) {
+        if (b != d->doc->begin()) all += u"\r\n";
+        appendUnits(all, b.text());
+    }
+    return cp932::encode(all).bytes;
+}
+
+int Pane::textLength() const { return d->index.total(); }
+
+void Pane::clear() {
+    QTextCursor c(d->doc);
+    c.select(QTextCursor::Document);
+    c.removeSelectedText();
+    c.setBlockCharFormat(QTextCharFormat());
+    c.setCharFormat(QTextCharFormat());
+    d->setCursor(c);
+}
+
+Color Pane::selColor() const {
+    const QTextCharFormat f = d->selectionFormat();
+    return f.hasProperty(QTextFormat::ForegroundBrush) ? toColor(f.foreground().color()) : defaultColor();
+}
+
+void Pane::setSelColor(Color color) {
+    QTextCharFormat f;
+    f.setForeground(toQColor(color));
+    d->mergeSelection(f);
+}
+
+FontStyle Pane::selStyle() const {
+    const QTextCharFormat f = d->selectionFormat();
+    const QFont base = d->defaultFont();
+    const bool bold = f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() >= QFont::DemiBold : base.bold();
+    const bool italic = f.hasProperty(QTextFormat::FontItalic) ? f.fontItalic() : base.italic();
+    const bool underline = hasUnderline(f) ? f.fontUnderline() : base.underline();
+    FontStyle style = FontStyle::None;
+    if (bold) style = style | FontStyle::Bold;
+    if (italic) style = style | FontStyle::Italic;
+    if (underline) style = style | FontStyle::Underline;
+    return style;
+}
+
+void Pane::setSelStyle(FontStyle style) {
+    QTextCharFormat f;
+    f.setFontWeight(has(style, FontStyle::Bold) ? QFont::Bold : QFont::Normal);
+    f.setFontItalic(has(style, FontStyle::Italic));
+    f.setFontUnderline(has(style, FontStyle::Underline));
+    d->mergeSelection(f);
+}
+
+int Pane::selSize() const {
+    const QTextCharFormat f = d->selectionFormat();
+    return f.hasProperty(QTextFormat::FontPointSize) ? qRound(f.fontPointSize()) : defaultSize();
+}
+
+void Pane::setSelSize(int points) {
+    if (points <= 0) return;
+    QTextCharFormat f;
+    f.setFontPointSize(points);
+    d->mergeSelection(f);
+}
+
+std::string Pane::selFontName() const {
+    const auto family = familyOf(d->selectionFormat());
+    return family ? family->toStdString() : defaultFontName();
+}
+
+void Pane::setSelFontName(const std::string& name) {
+    QTextCharFormat f;
+    f.setFontFamilies({QString::fromStdString(name)});
+    d->mergeSelection(f);
+}
+
+Color Pane::defaultColor() const { return toColor(d->edit->palette().color(QPalette::Text)); }
+
+void Pane::setDefaultColor(Color color) {
+    if (color == defaultColor()) return;
+    QPalette palette = d->edit->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::Text, toQColor(color));
+    d->edit->setPalette(palette);
+}
+
+FontStyle Pane::defaultStyle() const {
+    const QFont f = d->defaultFont();
+    FontStyle style = FontStyle::None;
+    if (f.bold()) style = style | FontStyle::Bold;
+    if (f.italic()) style = style | FontStyle::Italic;
+    if (f.underline()) style = style | FontStyle::Underline;
+    return style;
+}
+
+void Pane::setDefaultStyle(FontStyle style) {
+    QFont f = d->defaultFont();
+    f.setBold(has(style, FontStyle::Bold));
+    f.setItalic(has(style, FontStyle::Italic));
+    f.setUnderline(has(style, FontStyle::Underline));
+    d->setDefaultFont(f);
+}
+
+int Pane::defaultSize() const { return d->defaultFont().pointSize(); }
+
+void Pane::setDefaultSize(int points) {
+    if (points <= 0) return;
+    QFont f = d->defaultFont();
+    f.setPointSize(points);
+    d->setDefaultFont(f);
+}
+
+std::string Pane::defaultFontName() const { return d->defaultFont().family().toStdString(); }
+
+void Pane::setDefaultFontName(const std::string& name) {
+    QFont f = d->defaultFont();
+    f.setFamily(QString::fromStdString(name));
+    d->setDefaultFont(f);
+}
+
+bool Pane::modified() const { return d->modified; }
+void Pane::setModified(bool modified) { d->modified = modified; }
+
+rtf::RunList Pane::runs() const { return d->runsBetween(0, d->doc->characterCount() - 1); }
+
+void Pane::setRuns(const rtf::RunList& runs) { d->swapIn(runs); }
+
+LoadReport Pane::loadFromFile(const std::string& path, StreamFormat format) {
+    const QString name = QString::fromStdString(path);
+    const std::string fullPath = QFileInfo(name).absoluteFilePath().toStdString();
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly)) throw cannotOpenFile(fullPath);
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError) throw streamReadFailed();
+    const std::string_view bytes(data.constData(), std::size_t(data.size()));
+
+    LoadReport report;
+    if (format == StreamFormat::Rtf && rtf::looksLikeRtf(bytes)) {
+        auto result = rtf::read(bytes);
+        report.replaced = result.replaced;
+        setRuns(result.runs);
+        return report;
+    }
+    // Decoding and encoding again turns undecodable bytes into "?" and makes
+    // the round trip by character (NEC duplicates come back as IBM codes).
+    const auto decoded = cp932::decode(bytes);
+    report.replaced = decoded.replaced;
+    setRuns({rtf::TextRun{cp932::encode(decoded.text).bytes, {}}});
+    return report;
+}
+
+void Pane::saveToFile(const std::string& path, StreamFormat format) const {
+    const QString name = QString::fromStdString(path);
+    const std::string content = format == StreamFormat::Rtf ? rtf::write(runs()) : text();
+    QSaveFile file(name);
+    if (!file.open(QIODevice::WriteOnly)) throw cannotCreateFile(QFileInfo(name).absoluteFilePath().toStdString());
+    if (file.write(content.data(), qint64(content.size())) != qint64(content.size())) {
+        file.cancelWriting();
+        throw streamWriteFailed();
+    }
+    if (!file.commit()) throw streamWriteFailed();
+}
+
+void Pane::cutToClipboard() {
+    QTextCursor c = d->cursor();
+    if (!c.hasSelection()) return;
+    copyToClipboard();
+    c.removeSelectedText();
+    d->setCursor(c);
+}
+
+void Pane::copyToClipboard() const {
+    if (!d->cursor().hasSelection()) return;
+    QGuiApplication::clipboard()->setMimeData(d->mimeForSelection());
+}
+
+void Pane::pasteFromClipboard() { d->insert(QGuiApplication::clipboard()->mimeData()); }
+
+bool Pane::clipboardHasText() const { return d->clipboardText; }
+
+void Pane::setKeyDownHandler(std::function<void(int)> handler) { d->keyDownHandler = std::move(handler); }
+
+void Pane::setInputRefusedHandler(std::function<void(const std::string&)> handler) {
+    d->refusedHandler = std::move(handler);
+}
+
+} // namespace vela

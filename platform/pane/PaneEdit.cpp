@@ -1,0 +1,43 @@
+#include "PaneEdit.h"
+
+#include <QKeyEvent>
+
+namespace vela {
+
+PaneEdit::PaneEdit(InsertionFilter& filter) : filter_(filter) {}
+
+void PaneEdit::keyPressEvent(QKeyEvent* event) {
+    if (!filter_.keyDown(event)) {
+        event->accept();
+        return;
+    }
+    // Shift+Enter would insert Qt's line separator (U+2028), which CP932 text
+    // cannot hold; it is an ordinary line break here.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & Qt::ShiftModifier)) {
+        QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier, event->text(),
+                        event->isAutoRepeat(), ushort(event->count()));
+        QPlainTextEdit::keyPressEvent(&plain);
+        event->setAccepted(plain.isAccepted());
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void PaneEdit::inputMethodEvent(QInputMethodEvent* event) {
+    if (event->commitString().isEmpty() || filter_.inputMethodCommit(event->commitString())) {
+        QPlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent withoutCommit(event->preeditString(), event->attributes());
+    QPlainTextEdit::inputMethodEvent(&withoutCommit);
+    event->accept();
+}
+
+QMimeData* PaneEdit::createMimeDataFromSelection() const { return filter_.mimeForSelection(); }
+
+bool PaneEdit::canInsertFromMimeData(const QMimeData* source) const { return filter_.canInsert(source); }
+
+void PaneEdit::insertFromMimeData(const QMimeData* source) { filter_.insert(source); }
+
+} // namespace vela

@@ -1,0 +1,268 @@
+// Streaming to and from files, the clipboard, and every way text enters the widget.
+
+#include "AppError.h"
+#include "Pane.h"
+#include "PaneTestUtil.h"
+#include "TestSupport.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+
+using namespace vela;
+using vela::test::sj;
+
+namespace {
+constexpr Color kCyan = 0xFFFF00;
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+std::string messageOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const AppError& e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
+// A pane with a cyan tag, for the formatted round trips.
+void fillColoured(Pane& pane) {
+    pane.setSelText(sj("本文"));
+    pane.setSelColor(kCyan);
+    pane.setSelText(sj("<表>"));
+    pane.setSelColor(0xFFFFFF);
+    pane.setSelText(sj("\r\nｶﾅ"));
+}
+} // namespace
+
+class TestPaneIo : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+
+private slots:
+    void init() { QGuiApplication::clipboard()->clear(); }
+
+    void plainTextIsCp932WithCrLf() {
+        Pane pane;
+        pane.setSelText(sj("ソ表\r\nｱ<>\r\n"));
+        pane.saveToFile(path("out.htm").toStdString(), StreamFormat::PlainText);
+        QCOMPARE(readAll(path("out.htm")), QByteArray("\x83\x5C\x95\x5C\r\n\xB1<>\r\n"));
+    }
+
+    void plainLoadNormalisesAndCounts_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("replaced");
+        QTest::newRow("LF only") << QByteArray("a\nb\n") << QByteArray("a\r\nb\r\n") << 0;
+        QTest::newRow("undecodable bytes") << QByteArray("a\x80\xFD" "b") << QByteArray("a??b") << 2;
+        QTest::newRow("lead byte at end") << QByteArray("x\x82") << QByteArray("x?") << 1;
+        QTest::newRow("NEC duplicate comes back as IBM") << QByteArray("\xED\x40") << QByteArray("\xFA\x5C") << 0;
+        QTest::newRow("not RTF in RTF mode") << QByteArray("<HTML>\r\n") << QByteArray("<HTML>\r\n") << 0;
+    }
+    void plainLoadNormalisesAndCounts() {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, text);
+        QFETCH(int, replaced);
+        writeAll(path("in.txt"), file);
+        Pane pane;
+        const LoadReport report = pane.loadFromFile(path("in.txt").toStdString(), StreamFormat::Rtf);
+        QCOMPARE(QByteArray::fromStdString(pane.text()), text);
+        QCOMPARE(int(report.replaced), replaced);
+        QCOMPARE(pane.textLength(), int(text.size()));
+    }
+
+    void rtfRoundTripKeepsColours() {
+        Pane pane;
+        fillColoured(pane);
+        const std::string file = path("doc.kvd").toStdString();
+        pane.saveToFile(file, StreamFormat::Rtf);
+        QVERIFY(readAll(path("doc.kvd")).startsWith("{\\rtf"));
+        Pane back;
+        back.loadFromFile(file, StreamFormat::Rtf);
+        QCOMPARE(back.text(), pane.text());
+        QCOMPARE(back.runs(), pane.runs());
+        back.setSelStart(5);
+        QCOMPARE(back.selColor(), kCyan);
+    }
+
+    void fileErrorsUseTheMessagesAndKeepThePane() {
+        Pane pane;
+        pane.setSelText("keep");
+        const QString missing = path("missing.kvd");
+        QCOMPARE(messageOf([&] { pane.loadFromFile(missing.toStdString(), StreamFormat::Rtf); }),
+                 "ﾌｧｲﾙ " + missing.toStdString() + " は開けません");
+        const QString noDir = path("no/such/dir.htm");
+        QCOMPARE(messageOf([&] { pane.saveToFile(noDir.toStdString(), StreamFormat::PlainText); }),
+                 "ﾌｧｲﾙ " + noDir.toStdString() + " を作成できません");
+        QCOMPARE(pane.text(), std::string("keep"));
+    }
+
+    void saveReplacesALongerFileWhole() {
+        QTemporaryDir own;
+        const QString file = own.filePath("old.htm");
+        writeAll(file, QByteArray(4096, 'x'));
+        Pane pane;
+        pane.setSelText("new");
+        pane.saveToFile(file.toStdString(), StreamFormat::PlainText);
+        QCOMPARE(readAll(file), QByteArray("new"));
+        QCOMPARE(QDir(own.path()).entryList(QDir::Files), QStringList{"old.htm"});
+    }
+
+    void clipboardRoundTripKeepsColours() {
+        Pane source;
+        fillColoured(source);
+        source.setSelStart(2);
+        source.setSelLength(6);
+        source.copyToClipboard();
+        QVERIFY(source.clipboardHasText());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("文<表>"));
+        Pane target;
+        target.setSelText("[]");
+        target.setSelStart(1);
+        target.pasteFromClipboard();
+        QCOMPARE(target.text(), "[" + sj("文<表>") + "]");
+        QCOMPARE(target.selStart(), 7);
+        target.setSelStart(3);
+        target.setSelLength(4);
+        QCOMPARE(target.selColor(), kCyan);
+
+        source.cutToClipboard();
+        QCOMPARE(source.text(), sj("本\r\nｶﾅ"));
+    }
+
+    void insertionPathsFilterText_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("offered");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::addColumn<bool>("refused");
+        const QString emoji = QStringLiteral("a😀b");
+        for (const char* path : {"paste", "ctrl+v", "shift+insert", "drop"}) {
+            QTest::addRow("%s text", path) << path << QStringLiteral("日\r\nx") << QByteArray("\x93\xFA\r\nx") << false;
+            QTest::addRow("%s emoji", path) << path << emoji << QByteArray() << true;
+            QTest::addRow("%s line separator", path) << path << QStringLiteral("a\u2028b") << QByteArray("a\r\nb") << false;
+        }
+        QTest::newRow("typed emoji") << "type" << emoji << QByteArray("ab") << true;
+        QTest::newRow("typed kana") << "type" << QStringLiteral("ｱ") << QByteArray("\xB1") << false;
+        QTest::newRow("im commit emoji") << "im" << emoji << QByteArray() << true;
+        QTest::newRow("im commit kanji") << "im" << QStringLiteral("漢字") << QByteArray("\x8A\xBF\x8E\x9A") << false;
+    }
+    void insertionPathsFilterText() {
+        QFETCH(QString, path);
+        QFETCH(QString, offered);
+        QFETCH(QByteArray, expected);
+        QFETCH(bool, refused);
+        Pane pane;
+        std::string message;
+        pane.setInputRefusedHandler([&](const std::string& m) { message = m; });
+        QWidget* w = pane.widget();
+        auto* mime = new QMimeData;
+        mime->setText(offered);
+        if (path == "type") {
+            delete mime;
+            // One key event per character: keyClicks would split the surrogate pair.
+            for (char32_t cp : offered.toUcs4()) {
+                const QString text = QString::fromUcs4(&cp, 1);
+                QKeyEvent key(QEvent::KeyPress, cp < 0x80 ? QChar(cp).toUpper().unicode() : 0, Qt::NoModifier, text);
+                QCoreApplication::sendEvent(w, &key);
+            }
+        } else if (path == "im") {
+            delete mime;
+            QInputMethodEvent commit;
+            commit.setCommitString(offered);
+            QCoreApplication::sendEvent(w, &commit);
+        } else if (path == "drop") {
+            auto* viewport = qobject_cast<QPlainTextEdit*>(w)->viewport();
+            w->resize(200, 100);
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w));
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(viewport, &enter);
+            QDragMoveEvent move(QPoint(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(viewport, &move);
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(viewport, &drop);
+            delete mime;
+        } else {
+            QGuiApplication::clipboard()->setMimeData(mime);
+            if (path == "paste") pane.pasteFromClipboard();
+            if (path == "ctrl+v") QTest::keyClick(w, Qt::Key_V, Qt::ControlModifier);
+            if (path == "shift+insert") QTest::keyClick(w, Qt::Key_Insert, Qt::ShiftModifier);
+        }
+        QCOMPARE(QByteArray::fromStdString(pane.text()), expected);
+        if (refused)
+            QCOMPARE(message, std::string("Shift-JIS で表せない文字は入力できません: U+1F600"));
+        else
+            QCOMPARE(message, std::string());
+    }
+
+    void htmlPasteArrivesAsPlainText() {
+        auto* mime = new QMimeData;
+        mime->setHtml(QStringLiteral("<b style=\"color:red\">太</b><img src=x>"));
+        mime->setText(QStringLiteral("太"));
+        QGuiApplication::clipboard()->setMimeData(mime);
+        Pane pane;
+        pane.pasteFromClipboard();
+        QCOMPARE(pane.text(), sj("太"));
+        pane.setSelStart(0);
+        pane.setSelLength(2);
+        QCOMPARE(pane.selStyle(), FontStyle::None);
+        QCOMPARE(pane.selColor(), pane.defaultColor());
+    }
+
+    void imageIsRefused() {
+        auto* mime = new QMimeData;
+        mime->setImageData(QImage(4, 4, QImage::Format_RGB32));
+        QGuiApplication::clipboard()->setMimeData(mime);
+        QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasText());
+        Pane pane;
+        QVERIFY(!pane.clipboardHasText());
+        std::string message;
+        pane.setInputRefusedHandler([&](const std::string& m) { message = m; });
+        pane.pasteFromClipboard();
+        QCOMPARE(pane.textLength(), 0);
+        QVERIFY(!message.empty());
+
+        QMimeData image;
+        image.setImageData(QImage(4, 4, QImage::Format_RGB32));
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &image, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(qobject_cast<QPlainTextEdit*>(pane.widget())->viewport(), &enter);
+        QVERIFY(!enter.isAccepted());
+    }
+
+    void shiftEnterIsALineBreak() {
+        Pane pane;
+        QTest::keyClicks(pane.widget(), "ab");
+        QTest::keyClick(pane.widget(), Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(pane.widget(), "c");
+        QCOMPARE(pane.text(), std::string("ab\r\nc"));
+        QCOMPARE(pane.textLength(), 5);
+    }
+
+    void keyDownRunsBeforeTheKey() {
+        Pane pane;
+        std::vector<std::pair<int, std::string>> seen;
+        pane.setKeyDownHandler([&](int key) { seen.emplace_back(key, pane.text()); });
+        QTest::keyClicks(pane.widget(), "xy");
+        QTest::keyClick(pane.widget(), Qt::Key_Return);
+        QCOMPARE(seen.size(), std::size_t(3));
+        QCOMPARE(seen[0], std::make_pair(int(Qt::Key_X), std::string()));
+        QCOMPARE(seen[1].second, std::string("x"));
+        QCOMPARE(seen[2], std::make_pair(int(Qt::Key_Return), std::string("xy")));
+    }
+};
+
+QTEST_MAIN(TestPaneIo)
+#include "tst_pane_io.moc"
