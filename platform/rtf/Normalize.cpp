@@ -12,18 +12,19 @@ void normalizeFormat(RunFormat& f) {
 } // namespace detail
 
 RunList normalize(RunList runs) {
-    RunList out;
-    out.reserve(runs.size());
-    for (auto& run : runs) {
+    // Compacts in place: the reader hands over lists of a million runs.
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        auto& run = runs[i];
         if (run.text.empty()) continue;
-        auto& f = run.format;
-        detail::normalizeFormat(f);
-        if (!out.empty() && out.back().format == f)
-            out.back().text += run.text;
-        else
-            out.push_back(std::move(run));
+        detail::normalizeFormat(run.format);
+        if (kept > 0 && runs[kept - 1].format == run.format)
+            runs[kept - 1].text += run.text;
+        else if (kept++ != i)
+            runs[kept - 1] = std::move(run);
     }
-    return out;
+    runs.resize(kept);
+    return runs;
 }
 
 bool looksLikeRtf(std::string_view bytes) { return bytes.starts_with("{\\rtf"); }

@@ -1,0 +1,14 @@
+#!/bin/sh
+# Runs a libFuzzer target for 60 s under CI (CI=true), 10 s otherwise. New
+# corpus entries go to a temporary folder, never into the source tree; crash
+# inputs are kept in the artifact folder for turning into regression files.
+# usage: run_fuzzer.sh <fuzzer> <seed corpus> <dictionary> <artifact folder>
+set -eu
+fuzzer=$1 seeds=$2 dict=$3 artifacts=$4
+seconds=10
+if [ "${CI:-}" = true ]; then seconds=60; fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT INT TERM
+mkdir -p "$artifacts"
+"$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -dict="$dict" \
+    -artifact_prefix="$artifacts/" "$work" "$seeds"
