@@ -1,0 +1,221 @@
+// The form field dialogs driven as a user drives them: typing, ticking,
+// clicking OK or キャンセル, Esc and the window manager's close.
+
+#include "Cp932.h"
+#include "TForm16.h"
+#include "TForm17.h"
+#include "TForm18.h"
+#include "TestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+using namespace vela;
+
+namespace {
+
+// Shows the dialog modally and acts from its event loop; a script that leaves
+// the dialog open is reported and the dialog hidden, so a fault cannot hang the run.
+void runModal(QDialog& dialog, const std::function<void()>& actions) {
+    QTimer::singleShot(0, &dialog, [&] {
+        actions();
+        if (dialog.isVisible()) {
+            QTest::qFail("the dialog is still open", __FILE__, __LINE__);
+            dialog.hide();
+        }
+    });
+    dialog.exec();
+}
+
+template <class Widget> Widget* control(QWidget& dialog, const QString& name) {
+    auto* widget = dialog.findChild<Widget*>(name);
+    if (!widget) qFatal("no control %s", qPrintable(name));
+    return widget;
+}
+
+// Types as a user does: ASCII from the keyboard, anything else committed by
+// the input method one character at a time.
+void typeText(QWidget* widget, const QString& text) {
+    for (QChar ch : text) {
+        if (ch.unicode() < 0x80) {
+            QTest::keyClick(widget, ch.toLatin1());
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(ch);
+            QApplication::sendEvent(widget, &commit);
+        }
+    }
+}
+
+void click(QWidget& dialog, const QString& name) {
+    QWidget* widget = control<QWidget>(dialog, name);
+    // Near the left edge: on the box of a check box, inside any button.
+    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(8, widget->height() / 2));
+}
+
+void retype(QWidget& dialog, const QString& editName, const QString& text) {
+    auto* edit = control<QLineEdit>(dialog, editName);
+    QTest::mouseClick(edit, Qt::LeftButton);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Delete);
+    typeText(edit, text);
+}
+
+void pressEscape(QWidget& dialog) {
+    QWidget* target = dialog.focusWidget() ? dialog.focusWidget() : &dialog;
+    QTest::keyClick(target, Qt::Key_Escape);
+}
+
+std::unique_ptr<TagDialog> makeDialog(int form, std::string& result) {
+    switch (form) {
+    case 16: return std::make_unique<TForm16>(result);
+    case 17: return std::make_unique<TForm17>(result);
+    default: return std::make_unique<TForm18>(result);
+    }
+}
+
+// Results compared as byte arrays, so a failure prints both values.
+QByteArray bytes(const std::string& text) { return QByteArray::fromStdString(text); }
+QByteArray inCp932(const QString& utf8Literal) { return bytes(cp932::fromUtf8(utf8Literal.toStdString())); }
+
+const char* const kTextFieldDefault = R"(<INPUT TYPE="TEXT" SIZE="16" VALUE="" NAME="TEXT" MAXLENGTH="80">)";
+const char* const kTextAreaDefault = R"(<TEXTAREA NAME="TEXTAREA" ROWS=10 COLS=80>)";
+const char* const kSelectDefault = R"(NAME="SELECT" VALUE="" >)";
+
+} // namespace
+
+class TestFormDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void okComposesFromTheBoxes_data();
+    void okComposesFromTheBoxes();
+    void cancelEmptiesTheResultAndKeepsTheTyping_data();
+    void cancelEmptiesTheResultAndKeepsTheTyping();
+    void windowManagerCloseIsIgnored_data();
+    void windowManagerCloseIsIgnored();
+    void charactersOutsideCp932AreRefused();
+};
+
+void TestFormDialogs::okComposesFromTheBoxes_data() {
+    QTest::addColumn<int>("form");
+    QTest::addColumn<bool>("tick");
+    QTest::addColumn<QStringList>("typing"); // edit name, text, edit name, text, ...
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("text field, first opening") << 16 << false << QStringList{} << QString(kTextFieldDefault);
+    QTest::newRow("password field")
+        << 16 << true << QStringList{} << QString(R"(<INPUT TYPE="PASSWORD" SIZE="16" VALUE="" NAME="TEXT" MAXLENGTH="80">)");
+    QTest::newRow("text field, fixed attribute order, empty size")
+        << 16 << false << QStringList{"Edit1", "名前", "Edit2", "初期値", "Edit3", "", "Edit4", "8"}
+        << QString(R"(<INPUT TYPE="TEXT" SIZE="" VALUE="初期値" NAME="名前" MAXLENGTH="8">)");
+    QTest::newRow("text area, first opening") << 17 << false << QStringList{} << QString(kTextAreaDefault);
+    QTest::newRow("text area, numbers unquoted and unchecked")
+        << 17 << false << QStringList{"Edit1", "本文", "Edit2", "5", "Edit3", "abc"}
+        << QString(R"(<TEXTAREA NAME="本文" ROWS=5 COLS=abc>)");
+    QTest::newRow("select button, first opening") << 18 << false << QStringList{} << QString(kSelectDefault);
+    QTest::newRow("select button, checked") << 18 << true << QStringList{} << QString(R"(NAME="SELECT" VALUE="" CHECKED>)");
+    QTest::newRow("select button, quotes go in as typed")
+        << 18 << false << QStringList{"Edit2", R"(a"b)"} << QString(R"(NAME="SELECT" VALUE="a"b" >)");
+}
+
+void TestFormDialogs::okComposesFromTheBoxes() {
+    QFETCH(int, form);
+    QFETCH(bool, tick);
+    QFETCH(QStringList, typing);
+    QFETCH(QString, expected);
+    std::string result;
+    auto dialog = makeDialog(form, result);
+    runModal(*dialog, [&] {
+        for (qsizetype i = 0; i + 1 < typing.size(); i += 2) retype(*dialog, typing[i], typing[i + 1]);
+        if (tick) click(*dialog, "CheckBox1");
+        click(*dialog, "Button1");
+    });
+    QCOMPARE(bytes(result), inCp932(expected));
+}
+
+void TestFormDialogs::cancelEmptiesTheResultAndKeepsTheTyping_data() {
+    QTest::addColumn<int>("form");
+    QTest::addColumn<bool>("byEscape");
+    QTest::addColumn<QString>("expectedNextOk");
+
+    const QString textField = R"(<INPUT TYPE="PASSWORD" SIZE="16" VALUE="" NAME="残す" MAXLENGTH="80">)";
+    const QString textArea = R"(<TEXTAREA NAME="残す" ROWS=10 COLS=80>)";
+    const QString select = R"(NAME="残す" VALUE="" CHECKED>)";
+    QTest::newRow("text field, キャンセル") << 16 << false << textField;
+    QTest::newRow("text field, Esc") << 16 << true << textField;
+    QTest::newRow("text area, キャンセル") << 17 << false << textArea;
+    QTest::newRow("text area, Esc") << 17 << true << textArea;
+    QTest::newRow("select button, キャンセル") << 18 << false << select;
+    QTest::newRow("select button, Esc") << 18 << true << select;
+}
+
+void TestFormDialogs::cancelEmptiesTheResultAndKeepsTheTyping() {
+    QFETCH(int, form);
+    QFETCH(bool, byEscape);
+    QFETCH(QString, expectedNextOk);
+    std::string result;
+    auto dialog = makeDialog(form, result);
+    runModal(*dialog, [&] { click(*dialog, "Button1"); });
+    QVERIFY(!result.empty());
+
+    runModal(*dialog, [&] {
+        retype(*dialog, "Edit1", "残す");
+        if (form != 17) click(*dialog, "CheckBox1");
+        if (byEscape)
+            pressEscape(*dialog);
+        else
+            click(*dialog, "Button2");
+    });
+    QVERIFY(result.empty());
+
+    runModal(*dialog, [&] { click(*dialog, "Button1"); });
+    QCOMPARE(bytes(result), inCp932(expectedNextOk));
+}
+
+void TestFormDialogs::windowManagerCloseIsIgnored_data() {
+    QTest::addColumn<int>("form");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("text field") << 16 << QString(kTextFieldDefault);
+    QTest::newRow("text area") << 17 << QString(kTextAreaDefault);
+    QTest::newRow("select button") << 18 << QString(kSelectDefault);
+}
+
+void TestFormDialogs::windowManagerCloseIsIgnored() {
+    QFETCH(int, form);
+    QFETCH(QString, expected);
+    std::string result = "before";
+    auto dialog = makeDialog(form, result);
+    runModal(*dialog, [&] {
+        dialog->close();
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(bytes(result), QByteArray("before"));
+        click(*dialog, "Button1");
+    });
+    QCOMPARE(bytes(result), inCp932(expected));
+}
+
+void TestFormDialogs::charactersOutsideCp932AreRefused() {
+    std::string result;
+    TForm16 dialog(result);
+    runModal(dialog, [&] {
+        // Hangul is outside CP932; the NEC circled digit and the wave dash are inside.
+        retype(dialog, "Edit1", "a가①～b");
+        auto* edit2 = control<QLineEdit>(dialog, "Edit2");
+        QApplication::clipboard()->setText("x가");
+        QTest::mouseClick(edit2, Qt::LeftButton);
+        QTest::keyClick(edit2, Qt::Key_V, Qt::ControlModifier);
+        click(dialog, "Button1");
+    });
+    QCOMPARE(bytes(result), inCp932(R"(<INPUT TYPE="TEXT" SIZE="16" VALUE="" NAME="a①～b" MAXLENGTH="80">)"));
+}
+
+QTEST_MAIN(TestFormDialogs)
+#include "tst_form_dialogs.moc"

@@ -1,0 +1,310 @@
+// The frame dialogs driven as a user drives them: ticking the split boxes,
+// stepping the up-down and the scroll bar, typing into the frame boxes while
+// the URL poll runs, OK, キャンセル, Esc and the window manager's close.
+
+#include "Cp932.h"
+#include "TForm12.h"
+#include "TForm13.h"
+#include "TestSupport.h"
+
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+
+using namespace vela;
+
+namespace {
+
+// Shows the dialog modally and acts from its event loop; a script that leaves
+// the dialog open is reported and the dialog hidden, so a fault cannot hang the run.
+void runModal(QDialog& dialog, const std::function<void()>& actions) {
+    QTimer::singleShot(0, &dialog, [&] {
+        actions();
+        if (dialog.isVisible()) {
+            QTest::qFail("the dialog is still open", __FILE__, __LINE__);
+            dialog.hide();
+        }
+    });
+    dialog.exec();
+}
+
+template <class Widget> Widget* control(QWidget& dialog, const QString& name) {
+    auto* widget = dialog.findChild<Widget*>(name);
+    if (!widget) qFatal("no control %s", qPrintable(name));
+    return widget;
+}
+
+// Types as a user does: ASCII from the keyboard, anything else committed by
+// the input method one character at a time.
+void typeText(QWidget* widget, const QString& text) {
+    for (QChar ch : text) {
+        if (ch.unicode() < 0x80) {
+            QTest::keyClick(widget, ch.toLatin1());
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(ch);
+            QApplication::sendEvent(widget, &commit);
+        }
+    }
+}
+
+void click(QWidget& dialog, const QString& name) {
+    QWidget* widget = control<QWidget>(dialog, name);
+    // Near the left edge: on the box of a check box or radio button, inside any button.
+    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(8, widget->height() / 2));
+}
+
+void type(QWidget& dialog, const QString& editName, const QString& text) {
+    auto* edit = control<QLineEdit>(dialog, editName);
+    QTest::mouseClick(edit, Qt::LeftButton);
+    typeText(edit, text);
+}
+
+void pressEscape(QWidget& dialog) {
+    QWidget* target = dialog.focusWidget() ? dialog.focusWidget() : &dialog;
+    QTest::keyClick(target, Qt::Key_Escape);
+}
+
+// Plays a split script: 1 and 2 click the check boxes, u and d the up-down's
+// arrows, l and r the scroll bar's arrows.
+void playSplit(QWidget& dialog, const QString& script) {
+    auto* scrollBar = control<QScrollBar>(dialog, "ScrollBar1");
+    auto* upDown = control<QWidget>(dialog, "UpDown1");
+    for (QChar step : script) {
+        switch (step.unicode()) {
+        case '1': click(dialog, "CheckBox1"); break;
+        case '2': click(dialog, "CheckBox2"); break;
+        case 'u': QTest::mouseClick(control<QToolButton>(*upDown, "up"), Qt::LeftButton); break;
+        case 'd': QTest::mouseClick(control<QToolButton>(*upDown, "down"), Qt::LeftButton); break;
+        case 'l': QTest::mouseClick(scrollBar, Qt::LeftButton, {}, QPoint(2, scrollBar->height() / 2)); break;
+        case 'r':
+            QTest::mouseClick(scrollBar, Qt::LeftButton, {}, QPoint(scrollBar->width() - 3, scrollBar->height() / 2));
+            break;
+        }
+    }
+}
+
+// Results compared as byte arrays, so a failure prints both values.
+QByteArray bytes(const std::string& text) { return QByteArray::fromStdString(text); }
+QByteArray inCp932(const QString& utf8Literal) { return bytes(cp932::fromUtf8(utf8Literal.toStdString())); }
+
+const QString kTenNinety = QStringLiteral("10%,90%");
+
+} // namespace
+
+class TestFrameDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void splitOkComposesFromTheLabels_data();
+    void splitOkComposesFromTheLabels();
+    void splitCheckBoxesEnableTheirGroups();
+    void splitCancelMarksAndTheNextOkReplacesTheMarker();
+    void frameOkComposesTheTag_data();
+    void frameOkComposesTheTag();
+    void frameReopensWithEmptyBoxesAndTheLastChoices();
+    void frameOkFollowsTheUrlBoxWithinASecond();
+    void frameOkRightAfterOpeningGivesAnEmptySource();
+    void frameCancelEscapeAndClose();
+};
+
+void TestFrameDialogs::splitOkComposesFromTheLabels_data() {
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("cols");
+    QTest::addColumn<QString>("rows");
+
+    QTest::newRow("neither ticked") << "" << "" << "";
+    QTest::newRow("upper/lower ticked, nothing moved") << "1" << "COLS=\"" + kTenNinety + "\"" << "";
+    QTest::newRow("both ticked, nothing moved") << "12" << "COLS=\"" + kTenNinety + "\"" << "ROWS=\"" + kTenNinety + "\"";
+    QTest::newRow("ticked twice") << "1d1" << "" << "";
+    QTest::newRow("first up-down step down") << "1d" << R"(COLS="85%,15%")" << "";
+    QTest::newRow("up-down up at its top") << "1u" << R"(COLS="90%,10%")" << "";
+    QTest::newRow("up-down past its bottom") << "1" + QString(17, 'd') << "COLS=\"" + kTenNinety + "\"" << "";
+    QTest::newRow("up-down down and up") << "1ddu" << R"(COLS="85%,15%")" << "";
+    QTest::newRow("first scroll step right") << "2r" << "" << R"(ROWS="85%,15%")";
+    QTest::newRow("scroll left at its left end") << "2l" << "" << "ROWS=\"" + kTenNinety + "\"";
+    QTest::newRow("scroll right and back") << "2rl" << "" << R"(ROWS="90%,10%")";
+    QTest::newRow("scroll past its right end") << "2" + QString(17, 'r') << "" << "ROWS=\"" + kTenNinety + "\"";
+    QTest::newRow("both moved") << "12dr" << R"(COLS="85%,15%")" << R"(ROWS="85%,15%")";
+}
+
+void TestFrameDialogs::splitOkComposesFromTheLabels() {
+    QFETCH(QString, script);
+    QFETCH(QString, cols);
+    QFETCH(QString, rows);
+    std::string colsText = "old", rowsText = "old";
+    TForm12 dialog(colsText, rowsText);
+    runModal(dialog, [&] {
+        playSplit(dialog, script);
+        click(dialog, "Button1");
+    });
+    QCOMPARE(bytes(colsText), inCp932(cols));
+    QCOMPARE(bytes(rowsText), inCp932(rows));
+}
+
+void TestFrameDialogs::splitCheckBoxesEnableTheirGroups() {
+    std::string colsText, rowsText;
+    TForm12 dialog(colsText, rowsText);
+    const QStringList upperLower{"UpDown1", "Label2", "Label5"};
+    const QStringList leftRight{"ScrollBar1", "Label8", "Label11"};
+    auto enabled = [&](const QStringList& names) {
+        QList<bool> states;
+        for (const QString& name : names) states << control<QWidget>(dialog, name)->isEnabled();
+        return states;
+    };
+    const QList<bool> on{true, true, true}, off{false, false, false};
+    runModal(dialog, [&] {
+        QCOMPARE(enabled(upperLower), off);
+        QCOMPARE(enabled(leftRight), off);
+        playSplit(dialog, "1");
+        QCOMPARE(enabled(upperLower), on);
+        QCOMPARE(enabled(leftRight), off);
+        playSplit(dialog, "21");
+        QCOMPARE(enabled(upperLower), off);
+        QCOMPARE(enabled(leftRight), on);
+        click(dialog, "Button2");
+    });
+}
+
+void TestFrameDialogs::splitCancelMarksAndTheNextOkReplacesTheMarker() {
+    std::string colsText, rowsText;
+    TForm12 dialog(colsText, rowsText);
+    runModal(dialog, [&] {
+        playSplit(dialog, "12dr");
+        click(dialog, "Button2");
+    });
+    QCOMPARE(bytes(colsText), QByteArray("C"));
+    QVERIFY(rowsText.empty());
+
+    // Ticks, positions and labels all survive the Cancel.
+    runModal(dialog, [&] {
+        playSplit(dialog, "dr");
+        pressEscape(dialog);
+    });
+    QCOMPARE(bytes(colsText), QByteArray("C"));
+
+    runModal(dialog, [&] {
+        dialog.close();
+        QVERIFY(dialog.isVisible());
+        click(dialog, "Button1");
+    });
+    QCOMPARE(bytes(colsText), QByteArray(R"(COLS="80%,20%")"));
+    QCOMPARE(bytes(rowsText), QByteArray(R"(ROWS="80%,20%")"));
+}
+
+void TestFrameDialogs::frameOkComposesTheTag_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("scrolling"); // radio button to click, or none
+    QTest::addColumn<bool>("fixed");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("url only, defaults") << "" << "a.htm" << "" << false << R"(<FRAME SRC="a.htm" SCROLLING="AUTO" RESIZE>)";
+    QTest::newRow("named, no scroll bars, fixed")
+        << "main" << "a.htm" << "RadioButton3" << true << R"(<FRAME SRC="a.htm" NAME="main" SCROLLING="NO" NORESIZE>)";
+    QTest::newRow("scroll bars always") << "" << "b.htm" << "RadioButton1" << false << R"(<FRAME SRC="b.htm" SCROLLING="YES" RESIZE>)";
+    QTest::newRow("Japanese names")
+        << "目次" << "目次.htm" << "RadioButton2" << false << R"(<FRAME SRC="目次.htm" NAME="目次" SCROLLING="AUTO" RESIZE>)";
+}
+
+void TestFrameDialogs::frameOkComposesTheTag() {
+    QFETCH(QString, name);
+    QFETCH(QString, url);
+    QFETCH(QString, scrolling);
+    QFETCH(bool, fixed);
+    QFETCH(QString, expected);
+    std::string frameTag;
+    TForm13 dialog(frameTag);
+    runModal(dialog, [&] {
+        // The name box has the focus at opening: typing goes there without a click.
+        typeText(dialog.focusWidget(), name);
+        type(dialog, "Edit2", url);
+        if (!scrolling.isEmpty()) click(dialog, scrolling);
+        if (fixed) click(dialog, "CheckBox1");
+        QTRY_VERIFY_WITH_TIMEOUT(control<QPushButton>(dialog, "Button1")->isEnabled(), 2500);
+        click(dialog, "Button1");
+    });
+    QCOMPARE(bytes(frameTag), inCp932(expected));
+}
+
+void TestFrameDialogs::frameReopensWithEmptyBoxesAndTheLastChoices() {
+    std::string frameTag;
+    TForm13 dialog(frameTag);
+    auto* ok = control<QPushButton>(dialog, "Button1");
+    runModal(dialog, [&] {
+        type(dialog, "Edit1", "main");
+        type(dialog, "Edit2", "a.htm");
+        click(dialog, "RadioButton3");
+        click(dialog, "CheckBox1");
+        click(dialog, "Button1");
+    });
+    runModal(dialog, [&] {
+        QCOMPARE(control<QLineEdit>(dialog, "Edit1")->text(), QString());
+        QCOMPARE(control<QLineEdit>(dialog, "Edit2")->text(), QString());
+        QCOMPARE(dialog.focusWidget(), control<QWidget>(dialog, "Edit1"));
+        type(dialog, "Edit2", "b.htm");
+        QTRY_VERIFY_WITH_TIMEOUT(ok->isEnabled(), 2500);
+        click(dialog, "Button1");
+    });
+    QCOMPARE(bytes(frameTag), QByteArray(R"(<FRAME SRC="b.htm" SCROLLING="NO" NORESIZE>)"));
+}
+
+void TestFrameDialogs::frameOkFollowsTheUrlBoxWithinASecond() {
+    std::string frameTag = "old";
+    TForm13 dialog(frameTag);
+    auto* ok = control<QPushButton>(dialog, "Button1");
+    auto* url = control<QLineEdit>(dialog, "Edit2");
+    runModal(dialog, [&] {
+        QTRY_VERIFY_WITH_TIMEOUT(!ok->isEnabled(), 1500);
+        type(dialog, "Edit2", "a");
+        QTRY_VERIFY_WITH_TIMEOUT(ok->isEnabled(), 1500);
+        QTest::keyClick(url, Qt::Key_Backspace);
+        QTRY_VERIFY_WITH_TIMEOUT(!ok->isEnabled(), 1500);
+        // A disabled OK does not stop キャンセル.
+        click(dialog, "Button2");
+    });
+    QVERIFY(frameTag.empty());
+}
+
+void TestFrameDialogs::frameOkRightAfterOpeningGivesAnEmptySource() {
+    std::string frameTag;
+    TForm13 dialog(frameTag);
+    auto* ok = control<QPushButton>(dialog, "Button1");
+    runModal(dialog, [&] {
+        // Wait for a poll that sees a URL, so the next one is a second away.
+        QTRY_VERIFY_WITH_TIMEOUT(!ok->isEnabled(), 1500);
+        type(dialog, "Edit2", "a.htm");
+        QTRY_VERIFY_WITH_TIMEOUT(ok->isEnabled(), 1500);
+        click(dialog, "Button2");
+    });
+    runModal(dialog, [&] {
+        QCOMPARE(control<QLineEdit>(dialog, "Edit2")->text(), QString());
+        QVERIFY(ok->isEnabled());
+        click(dialog, "Button1");
+    });
+    QCOMPARE(bytes(frameTag), QByteArray(R"(<FRAME SRC="" SCROLLING="AUTO" RESIZE>)"));
+}
+
+void TestFrameDialogs::frameCancelEscapeAndClose() {
+    std::string frameTag;
+    TForm13 dialog(frameTag);
+    runModal(dialog, [&] {
+        type(dialog, "Edit2", "a.htm");
+        click(dialog, "Button1");
+    });
+    QVERIFY(!frameTag.empty());
+    runModal(dialog, [&] {
+        dialog.close();
+        QVERIFY(dialog.isVisible());
+        pressEscape(dialog);
+    });
+    QVERIFY(frameTag.empty());
+}
+
+QTEST_MAIN(TestFrameDialogs)
+#include "tst_frame_dialogs.moc"
