@@ -26,7 +26,10 @@ void TagDialog::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    QDialog::closeEvent(event);
+    // QDialog::closeEvent would go through reject(), which presses Cancel;
+    // the close box runs neither OK nor Cancel.
+    event->accept();
+    QDialog::reject();
 }
 
 void TagDialog::reject() {
