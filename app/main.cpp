@@ -1,14 +1,24 @@
-// Program start: until the main window exists, an empty window with the title.
+// Program start: the application title, the windows in their order, the message loop.
+#include "JapaneseUi.h"
+#include "QtServices.h"
+#include "TForm1.h"
+
 #include <QApplication>
-#include <QMainWindow>
+
+#include <memory>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const QString title = QString::fromUtf8("VELA-VOVUZEZU DOZA RODORA");
-    QApplication::setApplicationDisplayName(title);
-    QMainWindow window;
-    window.setWindowTitle(title);
-    window.resize(638, 294);
-    window.show();
+    vela::setUpJapaneseUi(app);
+    QApplication::setApplicationDisplayName(QString::fromUtf8("VELA-VOVUZEZU DOZA RODORA"));
+
+    vela::QtServices services;
+    std::unique_ptr<vela::TForm1> form1;
+    vela::runGuarded(services, [&] { form1 = std::make_unique<vela::TForm1>(services); });
+    if (!form1) return 1;
+    services.setOwner(form1.get());
+    // The other windows are created here, after TForm1, in their fixed order.
+
+    form1->show();
     return app.exec();
 }

@@ -1,0 +1,318 @@
+#include "TForm1.h"
+
+#include "Cp932.h"
+#include "Services.h"
+#include "SettingsFile.h"
+#include "UndoSnapshot.h"
+#include "UnbuiltCommands.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace vela {
+namespace {
+
+const char* const DesignCaption = "Form1";
+const char* const Caption = "VELA-VOVUZEZU DOZA RODORA";
+const char* const NotBuilt = "未実装";
+const char* const DocumentTemplate = "<HTML>\r\n<HEAD>\r\n\r\n</HEAD>\r\n\r\n</HTML>";
+constexpr int TemplateCaret = 16;
+constexpr int PanelHeight = 49;
+constexpr int TabSetHeight = 17;
+constexpr int StatusBarHeight = 25;
+constexpr int ButtonTop = 2;
+constexpr int ButtonHeight = 28;
+
+QString utf8(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+} // namespace
+
+TForm1::TForm1(Services& services, QWidget* parent)
+    : QMainWindow(parent), m_services(services), m_pane(std::make_unique<Pane>()), m_engine(m_state, *m_pane),
+      m_directTags(m_state, *this) {
+    setObjectName("TForm1");
+    setWindowTitle(DesignCaption);
+    resize(638, 294);
+    buildWindow();
+    assembleCommands();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(200);
+    connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+    Timer1->start();
+
+    guarded([this] { FormCreate(); });
+}
+
+TForm1::~TForm1() {
+    // The pane's widget belongs to the pane, not to the window's widget tree.
+    if (m_pane) m_pane->widget()->setParent(nullptr);
+}
+
+void TForm1::guarded(const std::function<void()>& handler) { runGuarded(m_services, handler); }
+
+void TForm1::buildWindow() {
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    Panel1 = new QWidget(central);
+    Panel1->setObjectName("Panel1");
+    Panel1->setFixedHeight(PanelHeight);
+    auto* panelColumn = new QVBoxLayout(Panel1);
+    panelColumn->setContentsMargins(0, 0, 0, 0);
+    panelColumn->addStretch();
+    TabSet1 = new QTabBar(Panel1);
+    TabSet1->setObjectName("TabSet1");
+    TabSet1->setShape(QTabBar::RoundedSouth);
+    TabSet1->setDrawBase(false);
+    TabSet1->setExpanding(false);
+    TabSet1->setFixedHeight(TabSetHeight);
+    for (const char* tab : {"基本操作", "タグ", "ﾀｸﾞ:ﾌﾚｰﾑ/ﾘｽﾄ"}) TabSet1->addTab(QString::fromUtf8(tab));
+    panelColumn->addWidget(TabSet1);
+    connect(TabSet1, &QTabBar::currentChanged, this, [this](int tab) { guarded([this, tab] { TabSet1Change(tab); }); });
+    column->addWidget(Panel1);
+
+    QWidget* richEdit = m_pane->widget();
+    richEdit->setObjectName("RichEdit1");
+    QPalette palette = richEdit->palette();
+    palette.setColor(QPalette::Base, Qt::black);
+    richEdit->setPalette(palette);
+    column->addWidget(richEdit, 1);
+    setCentralWidget(central);
+    m_pane->setDefaultFontName("ＭＳ ゴシック");
+    m_pane->setDefaultSize(NormalPointSize);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName("StatusBar1");
+    StatusBar1->setFixedHeight(StatusBarHeight);
+    StatusBar1->setSizeGripEnabled(false);
+    m_statusText = new QLabel(StatusBar1);
+    m_statusText->setObjectName("StatusBar1SimpleText");
+    StatusBar1->addWidget(m_statusText, 1);
+    setStatusBar(StatusBar1);
+
+    menuBar()->setObjectName("MainMenu1");
+}
+
+CommandTable TForm1::ownCommands() {
+    CommandTable t;
+    t.openings = {
+        {"Menu10", [this] { Menu10Click(); }}, {"Menu20", [this] { Menu20Click(); }},
+        {"Menu40", [this] { Menu40Click(); }}, {"Menu30", [this] { M30CLK(); }},
+        {"K1", [this] { KKK(); }},             {"Menu50", [this] { M50CLICK(); }},
+    };
+    return t;
+}
+
+void TForm1::assembleCommands() {
+    // Each subsystem adds its table here; placeholders fill the places not built yet.
+    const AssembledCommands commands =
+        vela::assembleCommands(mainMenuLayout(), {ownCommands(), m_directTags.commands()}, unbuiltCommands());
+    m_unbuilt = commands.unbuilt;
+    for (const auto& [name, entry] : commands.entries) m_actions[name] = createAction(entry, !m_unbuilt.count(name));
+    for (const MenuOpening& opening : commands.openings) m_openings.emplace(opening.menu, opening.handler);
+
+    for (const MenuNode& top : mainMenuLayout()) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(top.caption));
+        buildMenu(menu, top);
+        const std::string name = top.name;
+        connect(menu, &QMenu::aboutToShow, this, [this, name] {
+            const auto [first, last] = m_openings.equal_range(name);
+            for (auto it = first; it != last; ++it) guarded(it->second);
+        });
+    }
+    for (const ToolButton& button : commands.buttons) buildButton(button);
+}
+
+void TForm1::buildMenu(QMenu* menu, const MenuNode& node) {
+    menu->setObjectName(QString::fromStdString(node.name));
+    menu->menuAction()->setObjectName(QString::fromStdString(node.name));
+    m_menus[node.name] = menu;
+    for (const MenuNode& child : node.children) {
+        if (child.isSeparator())
+            menu->addSeparator();
+        else if (child.isMenu())
+            buildMenu(menu->addMenu(QString::fromUtf8(child.caption)), child);
+        else
+            menu->addAction(m_actions.at(child.name));
+    }
+}
+
+QAction* TForm1::createAction(const MenuEntry& entry, bool built) {
+    auto* action = new QAction(utf8(entry.caption), this);
+    action->setObjectName(QString::fromStdString(entry.name));
+    action->setIconVisibleInMenu(false);
+    if (built) {
+        const auto handler = entry.handler;
+        connect(action, &QAction::triggered, this, [this, handler] { guarded(handler); });
+    } else {
+        // The enabling timer may enable some of these; then they say so instead of doing nothing.
+        action->setEnabled(false);
+        action->setToolTip(QString::fromUtf8(NotBuilt));
+        connect(action, &QAction::triggered, this, [this] { setStatusText(NotBuilt); });
+    }
+    return action;
+}
+
+void TForm1::buildButton(const ToolButton& row) {
+    auto* button = new QToolButton(Panel1);
+    button->setObjectName(QString::fromStdString(row.name));
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setIconSize(QSize(16, 16));
+    button->setMouseTracking(true);
+    QAction* action = nullptr;
+    if (row.handler) {
+        action = new QAction(this);
+        action->setObjectName(QString::fromStdString(row.name));
+        const auto handler = row.handler;
+        connect(action, &QAction::triggered, this, [this, handler] { guarded(handler); });
+    } else {
+        action = m_actions.at(row.menuEntry);
+    }
+    const bool built = row.handler || !m_unbuilt.count(row.menuEntry);
+    QString toolTip = utf8(row.toolTip);
+    if (!built) toolTip += QString::fromUtf8("（%1）").arg(QString::fromUtf8(NotBuilt));
+    action->setIcon(QIcon(QString::fromStdString(row.icon)));
+    action->setToolTip(toolTip);
+    button->setDefaultAction(action);
+    button->setGeometry(row.left == PlacedAtStartUp ? 0 : row.left, ButtonTop, row.width, ButtonHeight);
+    button->installEventFilter(this);
+    m_buttons[row.name] = {button, row.page, row.statusText};
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove) {
+        // The buttons' mouse-move handlers (SB1MM, SB11MM, ...): the status text stays after the pointer leaves.
+        for (const auto& [name, placed] : m_buttons)
+            if (placed.button == watched) {
+                const std::string text = placed.statusText;
+                guarded([this, text] { setStatusText(text); });
+                break;
+            }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::showToolbarPage(ToolbarPage page) {
+    for (const auto& [name, placed] : m_buttons) placed.button->setVisible(placed.page == page);
+}
+
+void TForm1::placeButton(const std::string& name, int left) {
+    QToolButton* button = m_buttons.at(name).button;
+    button->move(left, button->y());
+}
+
+void TForm1::FormCreate() {
+    if (windowTitle() == QLatin1String(DesignCaption)) {
+        m_state.UndoFilePath = QDir::current().absoluteFilePath("QOV.tmp").toStdString();
+        m_state.FirstActivation = 0;
+        m_state.ReselectAfterTag = 1;
+        placeButton("SpeedButton33", 97);
+        placeButton("SpeedButton34", 124);
+        placeButton("SpeedButton35", 151);
+        showToolbarPage(ToolbarPage::Basic);
+        setWindowTitle(Caption);
+        const QScreen* display = screen() ? screen() : QGuiApplication::primaryScreen();
+        const QSize size = display ? display->size() : QSize(638, 294);
+        setGeometry(0, 0, size.width(), size.height());
+        move(0, 0);
+    }
+
+    m_pane->clear();
+    m_pane->setSelText(DocumentTemplate);
+    m_pane->setSelStart(TemplateCaret);
+    m_pane->setModified(false);
+    m_pane->setDefaultColor(StructureYellow);
+    takeUndoSnapshot(m_state, *m_pane);
+
+    readSettings(m_state);
+}
+
+bool TForm1::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) guarded([this] { OnActivate(); });
+    return QMainWindow::event(event);
+}
+
+void TForm1::OnActivate() {
+    if (m_state.FirstActivation != 0) return;
+    m_state.FirstActivation = 1;
+    if (m_firstActivationHook) m_firstActivationHook();
+}
+
+void TForm1::Timer1Timer() {
+    const int start = m_pane->selStart();
+    const int length = m_pane->selLength();
+    const int textLength = m_pane->textLength();
+    SelectionSeen& seen = m_selectionSeen;
+    if (start != seen.start || length != seen.length || textLength != seen.textLength) {
+        seen = {start, length, textLength, false};
+        if (length > 0) {
+            const std::string selected = m_pane->selText();
+            // '<' and '>' are below every trail byte of CP932, so a byte search cannot misfire.
+            seen.holdsBothBrackets =
+                selected.find('<') != std::string::npos && selected.find('>') != std::string::npos;
+        }
+    }
+    const bool selectionEmpty = length == 0;
+    commandAction("KD1")->setEnabled(!selectionEmpty && seen.holdsBothBrackets);
+    commandAction("Menu27")->setEnabled(m_state.UndoAvailable != 0); // SpeedButton6, undo
+    commandAction("Menu21")->setEnabled(!selectionEmpty);            // SpeedButton4, cut
+    commandAction("Menu22")->setEnabled(!selectionEmpty);            // SpeedButton5, copy
+    commandAction("Menu24")->setEnabled(!selectionEmpty);            // SpeedButton7, delete
+    commandAction("Menu23")->setEnabled(m_pane->clipboardHasText()); // SpeedButton8, paste
+}
+
+void TForm1::TabSet1Change(int NewTab) {
+    if (NewTab < 0 || NewTab > 2) return;
+    showToolbarPage(static_cast<ToolbarPage>(NewTab));
+}
+
+void TForm1::SetSelText() { m_engine.SetSelText(); }
+
+void TForm1::setStatusText(const std::string& text) {
+    StatusBar1->clearMessage();
+    m_statusText->setText(utf8(text));
+}
+
+std::string TForm1::statusText() const { return m_statusText->text().toStdString(); }
+
+void TForm1::setCommandEnabled(const std::string& name, bool enabled) {
+    if (m_unbuilt.count(name)) return;
+    if (QAction* action = commandAction(name)) action->setEnabled(enabled);
+}
+
+QAction* TForm1::commandAction(const std::string& name) const {
+    const auto it = m_actions.find(name);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void TForm1::Menu10Click() { setStatusText({}); }
+void TForm1::Menu20Click() { setStatusText({}); }
+void TForm1::Menu40Click() { setStatusText({}); }
+void TForm1::M30CLK() { setStatusText({}); }
+void TForm1::KKK() { setStatusText("オプション"); }
+void TForm1::M50CLICK() { setStatusText({}); }
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    guarded([this] { FormClose(); });
+    event->accept();
+}
+
+void TForm1::FormClose() { m_services.deleteFile(m_state.UndoFilePath); }
+
+} // namespace vela

@@ -1,0 +1,121 @@
+#pragma once
+// The main window and composition root. It owns the editor's state, the
+// editing pane and the subsystems, assembles their command tables into
+// MainMenu1 and Panel1, and runs start-up, activation, the enabling timer
+// and closing, each through the services' error guard.
+
+#include "CommandAssembly.h"
+#include "DirectTagCommands.h"
+#include "EditorHost.h"
+#include "EditorState.h"
+#include "Pane.h"
+#include "TagInsertionEngine.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QStatusBar;
+class QTabBar;
+class QTimer;
+class QToolButton;
+
+namespace vela {
+
+class Services;
+
+class TForm1 : public QMainWindow, public EditorHost {
+public:
+    /// Builds the window and runs FormCreate, as creating the window does.
+    explicit TForm1(Services& services, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    EditorState& state() { return m_state; }
+    Pane& pane() { return *m_pane; }
+
+    /// Window creation handler; the New command runs it again to reset the document.
+    void FormCreate();
+    /// Runs when the window becomes active; only the first activation does something.
+    void OnActivate();
+    /// Enables KD1 and the editing buttons from the selection, undo and clipboard state.
+    void Timer1Timer();
+    /// Picks toolbar page NewTab (0 to 2); other values change nothing.
+    void TabSet1Change(int NewTab);
+
+    /// What the first activation shows (the splash window). Runs once per run.
+    void setFirstActivationHook(std::function<void()> hook) { m_firstActivationHook = std::move(hook); }
+
+    void SetSelText() override;
+    void setStatusText(const std::string& utf8) override;
+    void setCommandEnabled(const std::string& name, bool enabled) override;
+
+    /// The status bar's simple text (UTF-8).
+    std::string statusText() const;
+    /// The action of a menu entry, or null.
+    QAction* commandAction(const std::string& name) const;
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildWindow();
+    void assembleCommands();
+    void buildMenu(QMenu* menu, const MenuNode& node);
+    QAction* createAction(const MenuEntry& entry, bool built);
+    void buildButton(const ToolButton& button);
+    void showToolbarPage(ToolbarPage page);
+    void placeButton(const std::string& name, int left);
+    void guarded(const std::function<void()>& handler);
+
+    void Menu10Click(); ///< File menu opens
+    void Menu20Click(); ///< Edit menu opens
+    void Menu40Click(); ///< Search menu opens
+    void M30CLK();      ///< Tag menu opens
+    void KKK();         ///< Option menu opens
+    void M50CLICK();    ///< Help menu opens
+    /// Close request: the snapshot file goes with the window.
+    void FormClose();
+    CommandTable ownCommands();
+
+    Services& m_services;
+    EditorState m_state;
+    std::unique_ptr<Pane> m_pane;
+    TagInsertionEngine m_engine;
+    DirectTagCommands m_directTags;
+
+    QWidget* Panel1 = nullptr;      ///< toolbar panel with the buttons and the page tabs
+    QTabBar* TabSet1 = nullptr;     ///< toolbar page tabs
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* m_statusText = nullptr; ///< StatusBar1's simple text
+    QTimer* Timer1 = nullptr;       ///< 200 ms command enabling
+
+    std::map<std::string, QAction*> m_actions;
+    std::map<std::string, QMenu*> m_menus;
+    struct PlacedButton {
+        QToolButton* button;
+        ToolbarPage page;
+        std::string statusText;
+    };
+    std::map<std::string, PlacedButton> m_buttons;
+    std::set<std::string> m_unbuilt;
+    std::multimap<std::string, std::function<void()>> m_openings;
+
+    /// Selection last seen by the timer, so its text is read only when it changed.
+    struct SelectionSeen {
+        int start = -1, length = -1, textLength = -1;
+        bool holdsBothBrackets = false;
+    } m_selectionSeen;
+
+    std::function<void()> m_firstActivationHook;
+};
+
+} // namespace vela

@@ -1,0 +1,20 @@
+#include "SettingsFile.h"
+
+#include "IniProfile.h"
+
+#include <filesystem>
+
+namespace vela {
+
+std::string SettingsFileName() { return (std::filesystem::current_path() / "MARVOK.INI").string(); }
+
+void readSettings(EditorState& state) {
+    const std::string path = SettingsFileName();
+    state.MailAddress = ini::readString(path, "MAIL", "ADD", "ERROR");
+    state.LineBreakAfterTag = ini::readInt(path, "SW", "STI1", 0);
+    state.ReselectAfterTag = ini::readInt(path, "SW", "STI2", 1);
+    state.ImageFileNameOnly = ini::readInt(path, "SW", "STI3", 0);
+    if (state.MailAddress == "ERROR") state.MailAddress.clear();
+}
+
+} // namespace vela
