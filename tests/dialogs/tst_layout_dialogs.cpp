@@ -70,7 +70,7 @@ void LayoutDialogTests::imageAlignFromSession_data() {
 void LayoutDialogTests::imageAlignFromSession() {
     QFETCH(Session, session);
     QFETCH(QString, expected);
-    std::string ImageAlignText = "stale";
+    std::string ImageAlignText;
     vela::TForm15 dialog(ImageAlignText);
     QVERIFY(runSession(dialog, session));
     QCOMPARE(QString::fromStdString(ImageAlignText), expected);

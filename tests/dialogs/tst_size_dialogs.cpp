@@ -81,7 +81,7 @@ void SizeDialogTests::headingFromSession_data() {
     QTest::addColumn<Session>("session");
     QTest::addColumn<QString>("open");
     QTest::addColumn<QString>("close");
-    // The pending tag starts as the previous tag command left it.
+    // The pending tag starts as the previous tag command (bold) left it.
     QTest::newRow("first opening OK") << Session{{"Button1"}} << "<H1>" << "</H1>";
     QTest::newRow("level 2") << Session{{"TrackBar1:Right", "Button1"}} << "<H2>" << "</H2>";
     QTest::newRow("right end") << Session{{"TrackBar1:End", "Button1"}} << "<H6>" << "</H6>";
