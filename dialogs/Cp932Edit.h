@@ -2,24 +2,15 @@
 // Edit boxes whose text goes into the document: they take only characters
 // that code page 932 can hold, and hand their text over as CP932 bytes.
 
-#include <QValidator>
-
 #include <string>
 
 class QLineEdit;
+class QWidget;
 
 namespace vela {
 
-/// Refuses any input holding a character CP932 cannot hold, so typing,
-/// pasting and dropping such a character leave the box unchanged.
-class Cp932Validator : public QValidator {
-    Q_OBJECT
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int& pos) const override;
-};
-
-/// Installs a Cp932Validator on the box.
+/// Makes the box refuse characters CP932 cannot hold: typing, pasting or
+/// dropping one leaves the box unchanged.
 void acceptOnlyCp932(QLineEdit& edit);
 
 /// The box's text as CP932 bytes.

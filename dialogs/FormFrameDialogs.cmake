@@ -12,3 +12,5 @@ target_sources(vela_dialogs PRIVATE
   ${PROJECT_SOURCE_DIR}/resources/ui/TForm16.ui
   ${PROJECT_SOURCE_DIR}/resources/ui/TForm17.ui
   ${PROJECT_SOURCE_DIR}/resources/ui/TForm18.ui)
+# The edit boxes share the input prompt's CP932 validator.
+target_link_libraries(vela_dialogs PUBLIC vela_services)
