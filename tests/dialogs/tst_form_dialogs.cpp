@@ -5,73 +5,33 @@
 #include "TForm16.h"
 #include "TForm17.h"
 #include "TForm18.h"
+#include "ScriptedServices.h"
 #include "TestSupport.h"
+#include "UserActions.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
-#include <functional>
 #include <memory>
 
 using namespace vela;
 
 namespace {
 
-// Shows the dialog modally and acts from its event loop; a script that leaves
-// the dialog open is reported and the dialog hidden, so a fault cannot hang the run.
-void runModal(QDialog& dialog, const std::function<void()>& actions) {
-    QTimer::singleShot(0, &dialog, [&] {
-        actions();
-        if (dialog.isVisible()) {
-            QTest::qFail("the dialog is still open", __FILE__, __LINE__);
-            dialog.hide();
-        }
-    });
-    dialog.exec();
+// Shows the dialog as the program does, the script acting on it as a user.
+void runModal(QDialog& dialog, ScriptedServices::Script script) {
+    ScriptedServices services;
+    services.expectModal(std::move(script));
+    services.showModal(dialog);
 }
 
 template <class Widget> Widget* control(QWidget& dialog, const QString& name) {
     auto* widget = dialog.findChild<Widget*>(name);
     if (!widget) qFatal("no control %s", qPrintable(name));
     return widget;
-}
-
-// Types as a user does: ASCII from the keyboard, anything else committed by
-// the input method one character at a time.
-void typeText(QWidget* widget, const QString& text) {
-    for (QChar ch : text) {
-        if (ch.unicode() < 0x80) {
-            QTest::keyClick(widget, ch.toLatin1());
-        } else {
-            QInputMethodEvent commit;
-            commit.setCommitString(ch);
-            QApplication::sendEvent(widget, &commit);
-        }
-    }
-}
-
-void click(QWidget& dialog, const QString& name) {
-    QWidget* widget = control<QWidget>(dialog, name);
-    // Near the left edge: on the box of a check box, inside any button.
-    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(8, widget->height() / 2));
-}
-
-void retype(QWidget& dialog, const QString& editName, const QString& text) {
-    auto* edit = control<QLineEdit>(dialog, editName);
-    QTest::mouseClick(edit, Qt::LeftButton);
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(edit, Qt::Key_Delete);
-    typeText(edit, text);
-}
-
-void pressEscape(QWidget& dialog) {
-    QWidget* target = dialog.focusWidget() ? dialog.focusWidget() : &dialog;
-    QTest::keyClick(target, Qt::Key_Escape);
 }
 
 std::unique_ptr<TagDialog> makeDialog(int form, std::string& result) {
@@ -133,10 +93,10 @@ void TestFormDialogs::okComposesFromTheBoxes() {
     QFETCH(QString, expected);
     std::string result;
     auto dialog = makeDialog(form, result);
-    runModal(*dialog, [&] {
-        for (qsizetype i = 0; i + 1 < typing.size(); i += 2) retype(*dialog, typing[i], typing[i + 1]);
-        if (tick) click(*dialog, "CheckBox1");
-        click(*dialog, "Button1");
+    runModal(*dialog, [&](QDialog&) {
+        for (qsizetype i = 0; i + 1 < typing.size(); i += 2) user::replaceText(*dialog, typing[i], typing[i + 1]);
+        if (tick) user::click(*dialog, "CheckBox1");
+        user::click(*dialog, "Button1");
     });
     QCOMPARE(bytes(result), inCp932(expected));
 }
@@ -163,20 +123,20 @@ void TestFormDialogs::cancelEmptiesTheResultAndKeepsTheTyping() {
     QFETCH(QString, expectedNextOk);
     std::string result;
     auto dialog = makeDialog(form, result);
-    runModal(*dialog, [&] { click(*dialog, "Button1"); });
+    runModal(*dialog, [&](QDialog&) { user::click(*dialog, "Button1"); });
     QVERIFY(!result.empty());
 
-    runModal(*dialog, [&] {
-        retype(*dialog, "Edit1", "残す");
-        if (form != 17) click(*dialog, "CheckBox1");
+    runModal(*dialog, [&](QDialog&) {
+        user::replaceText(*dialog, "Edit1", "残す");
+        if (form != 17) user::click(*dialog, "CheckBox1");
         if (byEscape)
-            pressEscape(*dialog);
+            user::pressEscape(*dialog);
         else
-            click(*dialog, "Button2");
+            user::click(*dialog, "Button2");
     });
     QVERIFY(result.empty());
 
-    runModal(*dialog, [&] { click(*dialog, "Button1"); });
+    runModal(*dialog, [&](QDialog&) { user::click(*dialog, "Button1"); });
     QCOMPARE(bytes(result), inCp932(expectedNextOk));
 }
 
@@ -193,11 +153,11 @@ void TestFormDialogs::windowManagerCloseIsIgnored() {
     QFETCH(QString, expected);
     std::string result = "before";
     auto dialog = makeDialog(form, result);
-    runModal(*dialog, [&] {
-        dialog->close();
+    runModal(*dialog, [&](QDialog&) {
+        user::closeByCloseBox(*dialog);
         QVERIFY(dialog->isVisible());
         QCOMPARE(bytes(result), QByteArray("before"));
-        click(*dialog, "Button1");
+        user::click(*dialog, "Button1");
     });
     QCOMPARE(bytes(result), inCp932(expected));
 }
@@ -205,14 +165,14 @@ void TestFormDialogs::windowManagerCloseIsIgnored() {
 void TestFormDialogs::charactersOutsideCp932AreRefused() {
     std::string result;
     TForm16 dialog(result);
-    runModal(dialog, [&] {
+    runModal(dialog, [&](QDialog&) {
         // Hangul is outside CP932; the NEC circled digit and the wave dash are inside.
-        retype(dialog, "Edit1", "a가①～b");
+        user::replaceText(dialog, "Edit1", "a가①～b");
         auto* edit2 = control<QLineEdit>(dialog, "Edit2");
         QApplication::clipboard()->setText("x가");
         QTest::mouseClick(edit2, Qt::LeftButton);
         QTest::keyClick(edit2, Qt::Key_V, Qt::ControlModifier);
-        click(dialog, "Button1");
+        user::click(dialog, "Button1");
     });
     QCOMPARE(bytes(result), inCp932(R"(<INPUT TYPE="TEXT" SIZE="16" VALUE="" NAME="a①～b" MAXLENGTH="80">)"));
 }

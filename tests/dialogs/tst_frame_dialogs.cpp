@@ -5,33 +5,26 @@
 #include "Cp932.h"
 #include "TForm12.h"
 #include "TForm13.h"
+#include "ScriptedServices.h"
 #include "TestSupport.h"
+#include "UserActions.h"
 
 #include <QApplication>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTimer>
 #include <QToolButton>
 
-#include <functional>
 
 using namespace vela;
 
 namespace {
 
-// Shows the dialog modally and acts from its event loop; a script that leaves
-// the dialog open is reported and the dialog hidden, so a fault cannot hang the run.
-void runModal(QDialog& dialog, const std::function<void()>& actions) {
-    QTimer::singleShot(0, &dialog, [&] {
-        actions();
-        if (dialog.isVisible()) {
-            QTest::qFail("the dialog is still open", __FILE__, __LINE__);
-            dialog.hide();
-        }
-    });
-    dialog.exec();
+// Shows the dialog as the program does, the script acting on it as a user.
+void runModal(QDialog& dialog, ScriptedServices::Script script) {
+    ScriptedServices services;
+    services.expectModal(std::move(script));
+    services.showModal(dialog);
 }
 
 template <class Widget> Widget* control(QWidget& dialog, const QString& name) {
@@ -40,46 +33,15 @@ template <class Widget> Widget* control(QWidget& dialog, const QString& name) {
     return widget;
 }
 
-// Types as a user does: ASCII from the keyboard, anything else committed by
-// the input method one character at a time.
-void typeText(QWidget* widget, const QString& text) {
-    for (QChar ch : text) {
-        if (ch.unicode() < 0x80) {
-            QTest::keyClick(widget, ch.toLatin1());
-        } else {
-            QInputMethodEvent commit;
-            commit.setCommitString(ch);
-            QApplication::sendEvent(widget, &commit);
-        }
-    }
-}
-
-void click(QWidget& dialog, const QString& name) {
-    QWidget* widget = control<QWidget>(dialog, name);
-    // Near the left edge: on the box of a check box or radio button, inside any button.
-    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(8, widget->height() / 2));
-}
-
-void type(QWidget& dialog, const QString& editName, const QString& text) {
-    auto* edit = control<QLineEdit>(dialog, editName);
-    QTest::mouseClick(edit, Qt::LeftButton);
-    typeText(edit, text);
-}
-
-void pressEscape(QWidget& dialog) {
-    QWidget* target = dialog.focusWidget() ? dialog.focusWidget() : &dialog;
-    QTest::keyClick(target, Qt::Key_Escape);
-}
-
 // Plays a split script: 1 and 2 click the check boxes, u and d the up-down's
 // arrows, l and r the scroll bar's arrows.
-void playSplit(QWidget& dialog, const QString& script) {
+void playSplit(QDialog& dialog, const QString& script) {
     auto* scrollBar = control<QScrollBar>(dialog, "ScrollBar1");
     auto* upDown = control<QWidget>(dialog, "UpDown1");
     for (QChar step : script) {
         switch (step.unicode()) {
-        case '1': click(dialog, "CheckBox1"); break;
-        case '2': click(dialog, "CheckBox2"); break;
+        case '1': user::click(dialog, "CheckBox1"); break;
+        case '2': user::click(dialog, "CheckBox2"); break;
         case 'u': QTest::mouseClick(control<QToolButton>(*upDown, "up"), Qt::LeftButton); break;
         case 'd': QTest::mouseClick(control<QToolButton>(*upDown, "down"), Qt::LeftButton); break;
         case 'l': QTest::mouseClick(scrollBar, Qt::LeftButton, {}, QPoint(2, scrollBar->height() / 2)); break;
@@ -139,9 +101,9 @@ void TestFrameDialogs::splitOkComposesFromTheLabels() {
     QFETCH(QString, rows);
     std::string colsText = "old", rowsText = "old";
     TForm12 dialog(colsText, rowsText);
-    runModal(dialog, [&] {
+    runModal(dialog, [&](QDialog&) {
         playSplit(dialog, script);
-        click(dialog, "Button1");
+        user::click(dialog, "Button1");
     });
     QCOMPARE(bytes(colsText), inCp932(cols));
     QCOMPARE(bytes(rowsText), inCp932(rows));
@@ -158,7 +120,7 @@ void TestFrameDialogs::splitCheckBoxesEnableTheirGroups() {
         return states;
     };
     const QList<bool> on{true, true, true}, off{false, false, false};
-    runModal(dialog, [&] {
+    runModal(dialog, [&](QDialog&) {
         QCOMPARE(enabled(upperLower), off);
         QCOMPARE(enabled(leftRight), off);
         playSplit(dialog, "1");
@@ -167,31 +129,31 @@ void TestFrameDialogs::splitCheckBoxesEnableTheirGroups() {
         playSplit(dialog, "21");
         QCOMPARE(enabled(upperLower), off);
         QCOMPARE(enabled(leftRight), on);
-        click(dialog, "Button2");
+        user::click(dialog, "Button2");
     });
 }
 
 void TestFrameDialogs::splitCancelMarksAndTheNextOkReplacesTheMarker() {
     std::string colsText, rowsText;
     TForm12 dialog(colsText, rowsText);
-    runModal(dialog, [&] {
+    runModal(dialog, [&](QDialog&) {
         playSplit(dialog, "12dr");
-        click(dialog, "Button2");
+        user::click(dialog, "Button2");
     });
     QCOMPARE(bytes(colsText), QByteArray("C"));
     QVERIFY(rowsText.empty());
 
     // Ticks, positions and labels all survive the Cancel.
-    runModal(dialog, [&] {
+    runModal(dialog, [&](QDialog&) {
         playSplit(dialog, "dr");
-        pressEscape(dialog);
+        user::pressEscape(dialog);
     });
     QCOMPARE(bytes(colsText), QByteArray("C"));
 
-    runModal(dialog, [&] {
-        dialog.close();
+    runModal(dialog, [&](QDialog&) {
+        user::closeByCloseBox(dialog);
         QVERIFY(dialog.isVisible());
-        click(dialog, "Button1");
+        user::click(dialog, "Button1");
     });
     QCOMPARE(bytes(colsText), QByteArray(R"(COLS="80%,20%")"));
     QCOMPARE(bytes(rowsText), QByteArray(R"(ROWS="80%,20%")"));
@@ -220,14 +182,15 @@ void TestFrameDialogs::frameOkComposesTheTag() {
     QFETCH(QString, expected);
     std::string frameTag;
     TForm13 dialog(frameTag);
-    runModal(dialog, [&] {
-        // The name box has the focus at opening: typing goes there without a click.
-        typeText(dialog.focusWidget(), name);
-        type(dialog, "Edit2", url);
-        if (!scrolling.isEmpty()) click(dialog, scrolling);
-        if (fixed) click(dialog, "CheckBox1");
+    runModal(dialog, [&](QDialog&) {
+        // The name box has the focus at opening.
+        QCOMPARE(dialog.focusWidget(), control<QWidget>(dialog, "Edit1"));
+        user::typeInto(dialog, "Edit1", name);
+        user::typeInto(dialog, "Edit2", url);
+        if (!scrolling.isEmpty()) user::click(dialog, scrolling);
+        if (fixed) user::click(dialog, "CheckBox1");
         QTRY_VERIFY_WITH_TIMEOUT(control<QPushButton>(dialog, "Button1")->isEnabled(), 2500);
-        click(dialog, "Button1");
+        user::click(dialog, "Button1");
     });
     QCOMPARE(bytes(frameTag), inCp932(expected));
 }
@@ -236,20 +199,19 @@ void TestFrameDialogs::frameReopensWithEmptyBoxesAndTheLastChoices() {
     std::string frameTag;
     TForm13 dialog(frameTag);
     auto* ok = control<QPushButton>(dialog, "Button1");
-    runModal(dialog, [&] {
-        type(dialog, "Edit1", "main");
-        type(dialog, "Edit2", "a.htm");
-        click(dialog, "RadioButton3");
-        click(dialog, "CheckBox1");
-        click(dialog, "Button1");
+    runModal(dialog, [&](QDialog&) {
+        user::typeInto(dialog, "Edit1", "main");
+        user::typeInto(dialog, "Edit2", "a.htm");
+        user::click(dialog, "RadioButton3");
+        user::click(dialog, "CheckBox1");
+        user::click(dialog, "Button1");
     });
-    runModal(dialog, [&] {
+    runModal(dialog, [&](QDialog&) {
         QCOMPARE(control<QLineEdit>(dialog, "Edit1")->text(), QString());
         QCOMPARE(control<QLineEdit>(dialog, "Edit2")->text(), QString());
-        QCOMPARE(dialog.focusWidget(), control<QWidget>(dialog, "Edit1"));
-        type(dialog, "Edit2", "b.htm");
+        user::typeInto(dialog, "Edit2", "b.htm");
         QTRY_VERIFY_WITH_TIMEOUT(ok->isEnabled(), 2500);
-        click(dialog, "Button1");
+        user::click(dialog, "Button1");
     });
     QCOMPARE(bytes(frameTag), QByteArray(R"(<FRAME SRC="b.htm" SCROLLING="NO" NORESIZE>)"));
 }
@@ -259,14 +221,14 @@ void TestFrameDialogs::frameOkFollowsTheUrlBoxWithinASecond() {
     TForm13 dialog(frameTag);
     auto* ok = control<QPushButton>(dialog, "Button1");
     auto* url = control<QLineEdit>(dialog, "Edit2");
-    runModal(dialog, [&] {
+    runModal(dialog, [&](QDialog&) {
         QTRY_VERIFY_WITH_TIMEOUT(!ok->isEnabled(), 1500);
-        type(dialog, "Edit2", "a");
+        user::typeInto(dialog, "Edit2", "a");
         QTRY_VERIFY_WITH_TIMEOUT(ok->isEnabled(), 1500);
         QTest::keyClick(url, Qt::Key_Backspace);
         QTRY_VERIFY_WITH_TIMEOUT(!ok->isEnabled(), 1500);
         // A disabled OK does not stop キャンセル.
-        click(dialog, "Button2");
+        user::click(dialog, "Button2");
     });
     QVERIFY(frameTag.empty());
 }
@@ -275,17 +237,17 @@ void TestFrameDialogs::frameOkRightAfterOpeningGivesAnEmptySource() {
     std::string frameTag;
     TForm13 dialog(frameTag);
     auto* ok = control<QPushButton>(dialog, "Button1");
-    runModal(dialog, [&] {
+    runModal(dialog, [&](QDialog&) {
         // Wait for a poll that sees a URL, so the next one is a second away.
         QTRY_VERIFY_WITH_TIMEOUT(!ok->isEnabled(), 1500);
-        type(dialog, "Edit2", "a.htm");
+        user::typeInto(dialog, "Edit2", "a.htm");
         QTRY_VERIFY_WITH_TIMEOUT(ok->isEnabled(), 1500);
-        click(dialog, "Button2");
+        user::click(dialog, "Button2");
     });
-    runModal(dialog, [&] {
+    runModal(dialog, [&](QDialog&) {
         QCOMPARE(control<QLineEdit>(dialog, "Edit2")->text(), QString());
         QVERIFY(ok->isEnabled());
-        click(dialog, "Button1");
+        user::click(dialog, "Button1");
     });
     QCOMPARE(bytes(frameTag), QByteArray(R"(<FRAME SRC="" SCROLLING="AUTO" RESIZE>)"));
 }
@@ -293,15 +255,15 @@ void TestFrameDialogs::frameOkRightAfterOpeningGivesAnEmptySource() {
 void TestFrameDialogs::frameCancelEscapeAndClose() {
     std::string frameTag;
     TForm13 dialog(frameTag);
-    runModal(dialog, [&] {
-        type(dialog, "Edit2", "a.htm");
-        click(dialog, "Button1");
+    runModal(dialog, [&](QDialog&) {
+        user::typeInto(dialog, "Edit2", "a.htm");
+        user::click(dialog, "Button1");
     });
     QVERIFY(!frameTag.empty());
-    runModal(dialog, [&] {
-        dialog.close();
+    runModal(dialog, [&](QDialog&) {
+        user::closeByCloseBox(dialog);
         QVERIFY(dialog.isVisible());
-        pressEscape(dialog);
+        user::pressEscape(dialog);
     });
     QVERIFY(frameTag.empty());
 }
