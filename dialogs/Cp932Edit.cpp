@@ -11,10 +11,4 @@ void acceptOnlyCp932(QLineEdit& edit) { edit.setValidator(new Cp932Validator(&ed
 
 std::string cp932TextOf(const QLineEdit& edit) { return cp932::fromUtf8(edit.text().toStdString()); }
 
-void setFontPixelSize(QWidget& dialog, int pixels) {
-    QFont font = dialog.font();
-    font.setPixelSize(pixels);
-    dialog.setFont(font);
-}
-
 } // namespace vela

@@ -5,7 +5,6 @@
 #include <string>
 
 class QLineEdit;
-class QWidget;
 
 namespace vela {
 
@@ -15,8 +14,5 @@ void acceptOnlyCp932(QLineEdit& edit);
 
 /// The box's text as CP932 bytes.
 std::string cp932TextOf(const QLineEdit& edit);
-
-/// Gives the dialog its font height in pixels, whatever the screen's dpi.
-void setFontPixelSize(QWidget& dialog, int pixels);
 
 } // namespace vela

@@ -2,6 +2,7 @@
 
 #include "Cp932.h"
 #include "Cp932Edit.h"
+#include "DialogLook.h"
 #include "ui_TForm12.h"
 
 #include <QCheckBox>
@@ -17,7 +18,7 @@ TForm12::TForm12(std::string& FrameColsText, std::string& FrameRowsText, QWidget
     : TagDialog(CloseBox::None, parent), ui_(std::make_unique<Ui::TForm12>()), FrameColsText_(FrameColsText),
       FrameRowsText_(FrameRowsText) {
     ui_->setupUi(this);
-    setFontPixelSize(*this, 12);
+    setPixelFontSize(*this, 12);
     setCancelButton(ui_->Button2);
     connect(ui_->CheckBox1, &QCheckBox::toggled, this, &TForm12::CheckBox1Click);
     connect(ui_->CheckBox2, &QCheckBox::toggled, this, &TForm12::CheckBox2Click);

@@ -1,6 +1,7 @@
 #include "TForm13.h"
 
 #include "Cp932Edit.h"
+#include "DialogLook.h"
 #include "ui_TForm13.h"
 
 namespace vela {
@@ -8,7 +9,7 @@ namespace vela {
 TForm13::TForm13(std::string& FrameTagText, QWidget* parent)
     : TagDialog(CloseBox::None, parent), ui_(std::make_unique<Ui::TForm13>()), FrameTagText_(FrameTagText) {
     ui_->setupUi(this);
-    setFontPixelSize(*this, 12);
+    setPixelFontSize(*this, 12);
     for (QLineEdit* edit : {ui_->Edit1, ui_->Edit2}) acceptOnlyCp932(*edit);
     setCancelButton(ui_->Button2);
     connect(ui_->Button1, &QPushButton::clicked, this, &TForm13::Button1Click);

@@ -1,6 +1,7 @@
 #include "TForm16.h"
 
 #include "Cp932Edit.h"
+#include "DialogLook.h"
 #include "ui_TForm16.h"
 
 namespace vela {
@@ -8,7 +9,7 @@ namespace vela {
 TForm16::TForm16(std::string& InputFieldTagText, QWidget* parent)
     : TagDialog(CloseBox::None, parent), ui_(std::make_unique<Ui::TForm16>()), InputFieldTagText_(InputFieldTagText) {
     ui_->setupUi(this);
-    setFontPixelSize(*this, 12);
+    setPixelFontSize(*this, 12);
     for (QLineEdit* edit : {ui_->Edit1, ui_->Edit2, ui_->Edit3, ui_->Edit4}) acceptOnlyCp932(*edit);
     setCancelButton(ui_->Button2);
     connect(ui_->Button1, &QPushButton::clicked, this, &TForm16::Button1Click);

@@ -1,6 +1,7 @@
 #include "TForm17.h"
 
 #include "Cp932Edit.h"
+#include "DialogLook.h"
 #include "ui_TForm17.h"
 
 namespace vela {
@@ -8,7 +9,7 @@ namespace vela {
 TForm17::TForm17(std::string& TextAreaTagText, QWidget* parent)
     : TagDialog(CloseBox::None, parent), ui_(std::make_unique<Ui::TForm17>()), TextAreaTagText_(TextAreaTagText) {
     ui_->setupUi(this);
-    setFontPixelSize(*this, 12);
+    setPixelFontSize(*this, 12);
     for (QLineEdit* edit : {ui_->Edit1, ui_->Edit2, ui_->Edit3}) acceptOnlyCp932(*edit);
     setCancelButton(ui_->Button2);
     connect(ui_->Button1, &QPushButton::clicked, this, &TForm17::Button1Click);

@@ -1,6 +1,7 @@
 #include "TForm18.h"
 
 #include "Cp932Edit.h"
+#include "DialogLook.h"
 #include "ui_TForm18.h"
 
 namespace vela {
@@ -8,7 +9,7 @@ namespace vela {
 TForm18::TForm18(std::string& SelectButtonText, QWidget* parent)
     : TagDialog(CloseBox::None, parent), ui_(std::make_unique<Ui::TForm18>()), SelectButtonText_(SelectButtonText) {
     ui_->setupUi(this);
-    setFontPixelSize(*this, 12);
+    setPixelFontSize(*this, 12);
     for (QLineEdit* edit : {ui_->Edit1, ui_->Edit2}) acceptOnlyCp932(*edit);
     setCancelButton(ui_->Button2);
     connect(ui_->Button1, &QPushButton::clicked, this, &TForm18::Button1Click);
