@@ -40,7 +40,7 @@ QString utf8(const std::string& text) { return QString::fromUtf8(text.data(), qs
 
 TForm1::TForm1(Services& services, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_pane(std::make_unique<Pane>()), m_engine(m_state, *m_pane),
-      m_directTags(m_state, *this) {
+      m_directTags(m_state, *this), m_promptedTags(m_state, *this, *m_pane, services) {
     setObjectName("TForm1");
     setWindowTitle(DesignCaption);
     resize(638, 294);
@@ -121,7 +121,8 @@ CommandTable TForm1::ownCommands() {
 void TForm1::assembleCommands() {
     // Each subsystem adds its table here; placeholders fill the places not built yet.
     const AssembledCommands commands =
-        vela::assembleCommands(mainMenuLayout(), {ownCommands(), m_directTags.commands()}, unbuiltCommands());
+        vela::assembleCommands(mainMenuLayout(), {ownCommands(), m_directTags.commands(), m_promptedTags.commands()},
+                               unbuiltCommands());
     m_unbuilt = commands.unbuilt;
     for (const auto& [name, entry] : commands.entries) m_actions[name] = createAction(entry, !m_unbuilt.count(name));
     for (const MenuOpening& opening : commands.openings) m_openings.emplace(opening.menu, opening.handler);

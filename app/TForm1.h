@@ -9,6 +9,7 @@
 #include "EditorHost.h"
 #include "EditorState.h"
 #include "Pane.h"
+#include "PromptedTagCommands.h"
 #include "TagInsertionEngine.h"
 
 #include <QMainWindow>
@@ -39,6 +40,8 @@ public:
 
     EditorState& state() { return m_state; }
     Pane& pane() { return *m_pane; }
+    /// The prompted tag commands, whose date text reads a replaceable clock.
+    PromptedTagCommands& promptedTags() { return m_promptedTags; }
 
     /// Window creation handler; the New command runs it again to reset the document.
     void FormCreate();
@@ -91,6 +94,7 @@ private:
     std::unique_ptr<Pane> m_pane;
     TagInsertionEngine m_engine;
     DirectTagCommands m_directTags;
+    PromptedTagCommands m_promptedTags;
 
     QWidget* Panel1 = nullptr;      ///< toolbar panel with the buttons and the page tabs
     QTabBar* TabSet1 = nullptr;     ///< toolbar page tabs
