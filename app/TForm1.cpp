@@ -40,7 +40,8 @@ QString utf8(const std::string& text) { return QString::fromUtf8(text.data(), qs
 
 TForm1::TForm1(Services& services, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_pane(std::make_unique<Pane>()), m_engine(m_state, *m_pane),
-      m_directTags(m_state, *this), m_promptedTags(m_state, *this, *m_pane, services) {
+      m_directTags(m_state, *this), m_promptedTags(m_state, *this, *m_pane, services),
+      m_output(*m_pane, services), m_shell(services) {
     setObjectName("TForm1");
     setWindowTitle(DesignCaption);
     resize(638, 294);
@@ -121,7 +122,7 @@ CommandTable TForm1::ownCommands() {
 void TForm1::assembleCommands() {
     // Each subsystem adds its table here; placeholders fill the places not built yet.
     const AssembledCommands commands =
-        vela::assembleCommands(mainMenuLayout(), {ownCommands(), m_directTags.commands(), m_promptedTags.commands()},
+        vela::assembleCommands(mainMenuLayout(), {ownCommands(), m_directTags.commands(), m_promptedTags.commands(), m_output.commands(), m_shell.commands()},
                                unbuiltCommands());
     m_unbuilt = commands.unbuilt;
     for (const auto& [name, entry] : commands.entries) m_actions[name] = createAction(entry, !m_unbuilt.count(name));

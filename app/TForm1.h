@@ -8,8 +8,10 @@
 #include "DirectTagCommands.h"
 #include "EditorHost.h"
 #include "EditorState.h"
+#include "OutputCommands.h"
 #include "Pane.h"
 #include "PromptedTagCommands.h"
+#include "ShellCommands.h"
 #include "TagInsertionEngine.h"
 
 #include <QMainWindow>
@@ -40,6 +42,8 @@ public:
 
     EditorState& state() { return m_state; }
     Pane& pane() { return *m_pane; }
+    /// The splash and the About box; program start shows the splash at the first activation.
+    ShellCommands& shell() { return m_shell; }
     /// The prompted tag commands, whose date text reads a replaceable clock.
     PromptedTagCommands& promptedTags() { return m_promptedTags; }
 
@@ -95,6 +99,8 @@ private:
     TagInsertionEngine m_engine;
     DirectTagCommands m_directTags;
     PromptedTagCommands m_promptedTags;
+    OutputCommands m_output;
+    ShellCommands m_shell;
 
     QWidget* Panel1 = nullptr;      ///< toolbar panel with the buttons and the page tabs
     QTabBar* TabSet1 = nullptr;     ///< toolbar page tabs

@@ -11,8 +11,6 @@ CommandTable unbuiltCommands() {
         {"Menu14", "Menu10", "名前を付けて保存(&A)", {}},
         {"HTM1", "Menu10", "HTMLファイルの読み込み(&H)", {}},
         {"HTML1", "Menu10", "HTMLファイルの作成(&C)", {}},
-        {"MenuPrint", "Menu10", "印刷(&P)", {}},
-        {"www", "Menu10", "ブラウザの起動(&R)", {}},
         {"Menu15", "Menu10", "終了(&X)", {}},
         {"Menu27", "Menu20", "元に戻す(&U)", {}},
         {"R1", "Menu20", "リフレッシュ(&R)", {}},
@@ -39,8 +37,6 @@ CommandTable unbuiltCommands() {
         {"KF1", "MemuFRAME", "表示するファイルと形式(&F)", {}},
         {"KO1", "KL2", "番号順リスト範囲(&O)", {}},
         {"KS1", "K1", "環境設定(&S)", {}},
-        {"Menu51", "Menu50", "目次(&I)", {}},
-        {"Menu52", "Menu50", "バージョン情報(&A)", {}},
     };
     using P = ToolbarPage;
     t.buttons = {
@@ -52,8 +48,6 @@ CommandTable unbuiltCommands() {
          ":/icons/htmlimport.png", "HTM1"},
         {"SpeedButton31", P::Basic, 124, 27, "HTMLファイルの作成", "HTMLファイル(*.htm)の作成",
          ":/icons/htmlexport.png", "HTML1"},
-        {"SpeedButton17", P::Basic, 157, 27, "印刷", "編集中の内容を印刷する", ":/icons/print.png", "MenuPrint"},
-        {"SpeedButton9", P::Basic, 190, 27, "ブラウザ起動", "ブラウザを起動する", ":/icons/browser.png", "www"},
         {"SpeedButton6", P::Basic, 223, 27, "アンドゥ", "元に戻す", ":/icons/undo.png", "Menu27"},
         {"SpeedButton4", P::Basic, 250, 27, "切り取り", "ドラッグした範囲を切り取って、クリップボードへ転送する",
          ":/icons/cut.png", "Menu21"},
@@ -64,7 +58,6 @@ CommandTable unbuiltCommands() {
         {"SpeedButton7", P::Basic, 339, 27, "削除", "ドラッグした範囲を削除する", ":/icons/delete.png", "Menu24"},
         {"SpeedButton10", P::Basic, 372, 27, "メールアドレスの登録", "メールアドレスを登録する",
          ":/icons/mailaddress.png", "Menu26"},
-        {"SpeedButton26", P::Basic, 404, 27, "ヘルプ", "ヘルプを開く", ":/icons/help.png", "Menu51"},
         {"SpeedButton20", P::Tags, 11, 27, "見出し<Hnum></Hnum>", "見出し", ":/icons/heading.png", "Menu38"},
         {"SpeedButton21", P::Tags, 38, 27, "ボディ<BODY option></BODY>", "ボディ", ":/icons/body.png", "Menu3b"},
         {"SpeedButton14", P::Tags, 267, 27, "フォントサイズ<FONT SIZE=num></FONT>", "フォントサイズを変更する",

@@ -4,6 +4,7 @@
 #include "TForm1.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <memory>
 
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     vela::setUpJapaneseUi(app);
     QApplication::setApplicationDisplayName(QString::fromUtf8("VELA-VOVUZEZU DOZA RODORA"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/programicon.png")));
 
     vela::QtServices services;
     std::unique_ptr<vela::TForm1> form1;
@@ -18,6 +20,9 @@ int main(int argc, char** argv) {
     if (!form1) return 1;
     services.setOwner(form1.get());
     // The other windows are created here, after TForm1, in their fixed order.
+
+    // The splash shows at the first activation until its timer, running since start-up, next ticks.
+    form1->setFirstActivationHook([shell = &form1->shell()] { shell->showSplash(); });
 
     form1->show();
     return app.exec();

@@ -3,6 +3,7 @@
 #include "AppError.h"
 #include "Cp932.h"
 #include "FileDialogRules.h"
+#include "HelpViewer.h"
 #include "InputPrompt.h"
 #include "JapaneseUi.h"
 #include "PlainTextPrinting.h"
@@ -29,6 +30,10 @@ std::unique_ptr<QPrinter> defaultPrinter() {
 
 QtServices::QtServices(PrinterLookup printerLookup)
     : printerLookup_(printerLookup ? std::move(printerLookup) : PrinterLookup(&defaultPrinter)) {}
+
+QtServices::~QtServices() {
+    if (helpViewer_ && !helpViewer_->parent()) delete helpViewer_.data();
+}
 
 QWidget* QtServices::parentWidget() const { return owner_ ? owner_ : QApplication::activeWindow(); }
 
@@ -100,11 +105,15 @@ void QtServices::openWithDesktop(const std::string& path) {
 }
 
 void QtServices::showHelp(const std::string& helpFile) {
-    // A bare name is looked for in the current directory, then beside the program.
-    QFileInfo help(QString::fromStdString(helpFile));
-    if (help.isRelative() && !help.exists())
-        help = QFileInfo(QDir(QCoreApplication::applicationDirPath()), help.filePath());
-    QDesktopServices::openUrl(QUrl::fromLocalFile(help.absoluteFilePath()));
+    if (!helpViewer_) {
+        helpViewer_ = new HelpViewer(owner_);
+        // Without an owner the help window must not keep the program running on its own.
+        if (!owner_) helpViewer_->setAttribute(Qt::WA_QuitOnClose, false);
+    }
+    helpViewer_->open(QString::fromStdString(helpFile));
+    helpViewer_->show();
+    helpViewer_->raise();
+    helpViewer_->activateWindow();
 }
 
 void QtServices::printText(const std::string& cp932Text, const std::string& jobTitle) {

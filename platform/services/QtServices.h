@@ -4,6 +4,8 @@
 
 #include "Services.h"
 
+#include <QPointer>
+
 #include <functional>
 #include <memory>
 
@@ -11,6 +13,8 @@ class QPrinter;
 class QWidget;
 
 namespace vela {
+
+class HelpViewer;
 
 /// Serves the program. Dialogs are parented to `owner` (the main window)
 /// once it is set; until then to the active window.
@@ -21,6 +25,9 @@ public:
 
     /// `printerLookup` empty: the system's default printer.
     explicit QtServices(PrinterLookup printerLookup = {});
+    ~QtServices() override;
+    QtServices(const QtServices&) = delete;
+    QtServices& operator=(const QtServices&) = delete;
 
     /// The window that owns the dialogs.
     void setOwner(QWidget* owner) { owner_ = owner; }
@@ -41,6 +48,8 @@ private:
 
     PrinterLookup printerLookup_;
     QWidget* owner_ = nullptr;
+    /// The help window, created at the first help request; a child of the owner when there is one.
+    QPointer<HelpViewer> helpViewer_;
 };
 
 /// The system's default printer, or null when there is none.
