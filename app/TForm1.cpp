@@ -40,13 +40,19 @@ QString utf8(const std::string& text) { return QString::fromUtf8(text.data(), qs
 
 TForm1::TForm1(Services& services, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_pane(std::make_unique<Pane>()), m_engine(m_state, *m_pane),
-      m_directTags(m_state, *this), m_promptedTags(m_state, *this, *m_pane, services),
+      m_directTags(m_state, *this),
+      m_recolouring(m_state, *this, *m_pane), m_edit(m_state, *this, *m_pane), m_find(*this, *m_pane, services, this), m_promptedTags(m_state, *this, *m_pane, services),
       m_output(*m_pane, services), m_shell(services) {
     setObjectName("TForm1");
     setWindowTitle(DesignCaption);
     resize(638, 294);
     buildWindow();
     assembleCommands();
+    // Every key reaches the key handler before the pane handles it.
+    m_pane->setKeyDownHandler([this](int key) { guarded([this, key] { m_edit.KeyDown(key); }); });
+    // The pane's right-click menu is the Edit menu itself, enabled as when it opens.
+    connect(m_pane->widget(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_menus.at("Menu20")->popup(m_pane->widget()->mapToGlobal(pos)); });
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -122,7 +128,7 @@ CommandTable TForm1::ownCommands() {
 void TForm1::assembleCommands() {
     // Each subsystem adds its table here; placeholders fill the places not built yet.
     const AssembledCommands commands =
-        vela::assembleCommands(mainMenuLayout(), {ownCommands(), m_directTags.commands(), m_promptedTags.commands(), m_output.commands(), m_shell.commands()},
+        vela::assembleCommands(mainMenuLayout(), {ownCommands(), m_directTags.commands(), m_recolouring.commands(), m_edit.commands(), m_find.commands(), m_promptedTags.commands(), m_output.commands(), m_shell.commands()},
                                unbuiltCommands());
     m_unbuilt = commands.unbuilt;
     for (const auto& [name, entry] : commands.entries) m_actions[name] = createAction(entry, !m_unbuilt.count(name));
@@ -221,7 +227,7 @@ void TForm1::placeButton(const std::string& name, int left) {
 
 void TForm1::FormCreate() {
     if (windowTitle() == QLatin1String(DesignCaption)) {
-        m_state.UndoFilePath = QDir::current().absoluteFilePath("QOV.tmp").toStdString();
+        m_state.UndoFilePath = m_edit.claimSnapshotFile(QDir::currentPath());
         m_state.FirstActivation = 0;
         m_state.ReselectAfterTag = 1;
         placeButton("SpeedButton33", 97);

@@ -6,13 +6,16 @@
 
 #include "CommandAssembly.h"
 #include "DirectTagCommands.h"
+#include "EditCommands.h"
 #include "EditorHost.h"
 #include "EditorState.h"
+#include "FindCommands.h"
 #include "OutputCommands.h"
 #include "Pane.h"
 #include "PromptedTagCommands.h"
 #include "ShellCommands.h"
 #include "TagInsertionEngine.h"
+#include "TagRecolouring.h"
 
 #include <QMainWindow>
 
@@ -42,6 +45,8 @@ public:
 
     EditorState& state() { return m_state; }
     Pane& pane() { return *m_pane; }
+    /// Refresh and reset tag; the HTML import runs the refresh after reading a file.
+    TagRecolouring& recolouring() { return m_recolouring; }
     /// The splash and the About box; program start shows the splash at the first activation.
     ShellCommands& shell() { return m_shell; }
     /// The prompted tag commands, whose date text reads a replaceable clock.
@@ -98,6 +103,9 @@ private:
     std::unique_ptr<Pane> m_pane;
     TagInsertionEngine m_engine;
     DirectTagCommands m_directTags;
+    TagRecolouring m_recolouring;
+    EditCommands m_edit;
+    FindCommands m_find;
     PromptedTagCommands m_promptedTags;
     OutputCommands m_output;
     ShellCommands m_shell;

@@ -1,8 +1,15 @@
 #pragma once
-// Taking the single-step undo snapshot: the pane's whole content as RTF in the
-// file at UndoFilePath, and the selection at that moment.
+// The single-step undo snapshot: the pane's whole content as RTF in the file
+// at UndoFilePath, and the selection at that moment; and the claim on that
+// file, so two copies of the program never write the same one.
 
 #include "EditorState.h"
+
+#include <memory>
+#include <string>
+
+class QLockFile;
+class QString;
 
 namespace vela {
 
@@ -11,5 +18,29 @@ class Pane;
 /// Writes the snapshot file and saves the selection in UndoSelStart / UndoSelLength.
 /// Throws (AppError) when the file cannot be written; the state is then unchanged.
 void takeUndoSnapshot(EditorState& state, const Pane& pane);
+
+/// Owns the lock that reserves this run's snapshot file. The first copy in a
+/// folder gets "QOV.tmp"; a copy that finds it locked takes "QOV-2.tmp",
+/// "QOV-3.tmp" and so on. The lock is a companion file ("QOV.tmp.lock") held
+/// until this object goes; a lock whose owner died is stale and taken over.
+class UndoSnapshotFile {
+public:
+    UndoSnapshotFile();
+    ~UndoSnapshotFile();
+    UndoSnapshotFile(const UndoSnapshotFile&) = delete;
+    UndoSnapshotFile& operator=(const UndoSnapshotFile&) = delete;
+
+    /// Reserves a snapshot file in `folder`, or in the user's temporary folder
+    /// when `folder` takes no files, and returns its full path. Later calls
+    /// return the same path.
+    std::string claim(const QString& folder);
+    const std::string& path() const { return m_path; }
+
+private:
+    bool tryFolder(const QString& folder);
+
+    std::unique_ptr<QLockFile> m_lock;
+    std::string m_path;
+};
 
 } // namespace vela

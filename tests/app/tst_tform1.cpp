@@ -226,11 +226,9 @@ private slots:
         QVERIFY(w.button("SpeedButton1")->toolTip().contains(QString::fromUtf8("未実装")));
         QVERIFY(!w.button("SpeedButton1")->isEnabled());
         QVERIFY(w.form->commandAction("Menu32")->isEnabled());
-        // A timer-enabled command that is not built says so when used.
-        w.select(0, 3);
-        QTRY_VERIFY(w.button("SpeedButton5")->isEnabled());
-        QTest::mouseClick(w.button("SpeedButton5"), Qt::LeftButton);
-        QCOMPARE(QString::fromStdString(w.form->statusText()), QString::fromUtf8("未実装"));
+        // The timer-enabled commands are all built: their buttons carry no mark.
+        for (const char* name : {"SpeedButton4", "SpeedButton5", "SpeedButton6", "SpeedButton7", "SpeedButton8"})
+            QVERIFY2(!w.button(name)->toolTip().contains(QString::fromUtf8("未実装")), name);
     }
 
     void testMenuBarOrderAndCaptions() {

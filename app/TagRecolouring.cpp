@@ -1,0 +1,155 @@
+#include "TagRecolouring.h"
+
+#include "TagInsertionEngine.h"
+
+#include <algorithm>
+#include <string>
+
+namespace vela {
+namespace {
+
+/// Stretches of `spans` whose text does not have the span's colour of its
+/// own yet, joined where they touch and share a colour.
+std::vector<ColourSpan> wrongStretches(const rtf::RunList& runs, const std::vector<ColourSpan>& spans) {
+    std::vector<ColourSpan> wrong;
+    auto add = [&wrong](std::size_t begin, std::size_t end, Color color) {
+        if (!wrong.empty() && wrong.back().end == begin && wrong.back().color == color)
+            wrong.back().end = end;
+        else
+            wrong.push_back({begin, end, color});
+    };
+    std::size_t runIndex = 0, runBegin = 0;
+    for (const ColourSpan& span : spans) {
+        while (runIndex < runs.size() && runBegin + runs[runIndex].text.size() <= span.begin)
+            runBegin += runs[runIndex++].text.size();
+        std::size_t i = runIndex, at = runBegin;
+        while (i < runs.size() && at < span.end) {
+            const std::size_t end = at + runs[i].text.size();
+            if (runs[i].format.color != span.color)
+                add(std::max(at, span.begin), std::min(end, span.end), span.color);
+            at = end;
+            ++i;
+        }
+    }
+    return wrong;
+}
+
+} // namespace
+
+Color tagClassColor(std::string_view tag) {
+    for (const char* structure : {"HTML", "HEAD", "BODY"})
+        if (tag.find(structure) != std::string_view::npos) return StructureYellow;
+    return TagCyan;
+}
+
+std::vector<ColourSpan> refreshSpans(std::string_view text) {
+    // '<' and '>' lie below every trail byte of CP932, so byte searches find only real brackets.
+    std::vector<ColourSpan> spans;
+    const std::size_t length = text.size();
+    std::size_t pos = 0;
+    while (length - pos > 2) {
+        const std::size_t open = text.find('<', pos);
+        if (open == std::string_view::npos) {
+            spans.push_back({pos, length, TextWhite});
+            break;
+        }
+        if (open > pos) spans.push_back({pos, open, TextWhite});
+        const std::size_t close = text.find('>', open);
+        if (close == std::string_view::npos) {
+            // An unfinished tag is ordinary text; the walk would never get past it.
+            spans.push_back({open, length, TextWhite});
+            break;
+        }
+        spans.push_back({open, close + 1, tagClassColor(text.substr(open, close + 1 - open))});
+        pos = close + 1;
+    }
+    return spans;
+}
+
+rtf::RunList recolouredRuns(const rtf::RunList& runs, const std::vector<ColourSpan>& spans) {
+    rtf::RunList out;
+    out.reserve(runs.size() + spans.size());
+    auto emit = [&out](std::string_view text, rtf::RunFormat format) {
+        if (text.empty()) return;
+        if (!out.empty() && out.back().format == format)
+            out.back().text.append(text);
+        else
+            out.push_back({std::string(text), std::move(format)});
+    };
+    std::size_t spanIndex = 0, at = 0;
+    for (const rtf::TextRun& run : runs) {
+        const std::size_t runEnd = at + run.text.size();
+        std::size_t cut = at;
+        while (cut < runEnd) {
+            while (spanIndex < spans.size() && spans[spanIndex].end <= cut) ++spanIndex;
+            rtf::RunFormat format = run.format;
+            std::size_t pieceEnd = runEnd;
+            if (spanIndex < spans.size() && spans[spanIndex].begin <= cut) {
+                format.color = spans[spanIndex].color;
+                pieceEnd = std::min(runEnd, spans[spanIndex].end);
+            } else if (spanIndex < spans.size()) {
+                pieceEnd = std::min(runEnd, spans[spanIndex].begin);
+            }
+            emit(std::string_view(run.text).substr(cut - at, pieceEnd - cut), std::move(format));
+            cut = pieceEnd;
+        }
+        at = runEnd;
+    }
+    return out;
+}
+
+TagRecolouring::TagRecolouring(EditorState& state, EditorHost& host, Pane& pane)
+    : m_state(state), m_host(host), m_pane(pane) {}
+
+CommandTable TagRecolouring::commands() {
+    CommandTable t;
+    t.menu = {
+        {"R1", "Menu20", "リフレッシュ(&R)", [this] { R1Click(); }},
+        {"KD1", "Menu20", "タグの色、スタイル、大きさを通常の状態に戻す(&D)", [this] { KD1Click(); }},
+    };
+    return t;
+}
+
+void TagRecolouring::R1Click() {
+    const rtf::RunList runs = m_pane.runs();
+    std::string text;
+    text.reserve(std::size_t(m_pane.textLength()));
+    for (const rtf::TextRun& run : runs) text += run.text;
+
+    if (text.size() > 2) {
+        const std::vector<ColourSpan> spans = refreshSpans(text);
+        const std::vector<ColourSpan> wrong = wrongStretches(runs, spans);
+        if (wrong.size() < InPlaceLimit) {
+            // A page refreshed before needs only its hand-typed tags touched.
+            for (const ColourSpan& stretch : wrong) {
+                m_pane.setSelStart(int(stretch.begin));
+                m_pane.setSelLength(int(stretch.end - stretch.begin));
+                m_pane.setSelColor(stretch.color);
+            }
+        } else {
+            m_pane.setRuns(recolouredRuns(runs, spans));
+        }
+        m_pane.setModified(true);
+    }
+    m_pane.setSelStart(0);
+}
+
+void TagRecolouring::KD1Click() {
+    const int start = m_pane.selStart();
+    const std::string selected = m_pane.selText();
+    m_pane.setSelColor(TextWhite);
+    m_pane.setModified(true);
+
+    const std::size_t open = selected.find('<');
+    const std::size_t close = open == std::string::npos ? std::string::npos : selected.find('>', open);
+    // Without a complete tag only the whitening shows, and the selection stays.
+    if (close == std::string::npos) return;
+
+    m_pane.setSelStart(start + int(open));
+    m_pane.setSelLength(int(close + 1 - open));
+    m_pane.setSelSize(NormalPointSize);
+    m_pane.setSelStyle(FontStyle::None);
+    m_pane.setSelColor(tagClassColor(std::string_view(selected).substr(open, close + 1 - open)));
+}
+
+} // namespace vela
