@@ -1,20 +1,18 @@
 // Refresh (R1Click) on generated pages of 100 KB, 1 MB and 10 MB: a page read
 // without colours, where every tag changes, and a page refreshed before, where
 // nothing does. The "s/MB" counter is the time per megabyte of page.
-#include "Pane.h"
+#include "QtServices.h"
+#include "TForm1.h"
 #include "TagInsertionEngine.h"
-#include "TagRecolouring.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
+#include <memory>
+
 namespace {
 
-struct SilentHost : vela::EditorHost {
-    void SetSelText() override {}
-    void setStatusText(const std::string&) override {}
-    void setCommandEnabled(const std::string&, bool) override {}
-};
+std::unique_ptr<vela::TForm1> g_form;
 
 std::string page(std::size_t bytes) {
     std::string text = "<HTML>\r\n<HEAD>\r\n<TITLE>x</TITLE>\r\n</HEAD>\r\n<BODY BGCOLOR=\"#000000\">\r\n";
@@ -33,10 +31,8 @@ void setRate(benchmark::State& state, std::size_t bytes) {
 }
 
 void BM_RefreshUncolouredPage(benchmark::State& state) {
-    vela::EditorState editorState;
-    SilentHost host;
-    vela::Pane pane;
-    vela::TagRecolouring recolouring(editorState, host, pane);
+    vela::Pane& pane = g_form->pane();
+    vela::TagRecolouring& recolouring = g_form->recolouring();
     const vela::rtf::RunList plain{{page(std::size_t(state.range(0))), {}}};
     for (auto _ : state) {
         state.PauseTiming();
@@ -49,10 +45,8 @@ void BM_RefreshUncolouredPage(benchmark::State& state) {
 BENCHMARK(BM_RefreshUncolouredPage)->Arg(100 << 10)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
 
 void BM_RefreshRefreshedPage(benchmark::State& state) {
-    vela::EditorState editorState;
-    SilentHost host;
-    vela::Pane pane;
-    vela::TagRecolouring recolouring(editorState, host, pane);
+    vela::Pane& pane = g_form->pane();
+    vela::TagRecolouring& recolouring = g_form->recolouring();
     const std::string text = page(std::size_t(state.range(0)));
     pane.setRuns({{text, {}}});
     recolouring.R1Click();
@@ -63,10 +57,8 @@ BENCHMARK(BM_RefreshRefreshedPage)->Arg(100 << 10)->Arg(1 << 20)->Arg(10 << 20)-
 
 /// A refreshed page with a few tags typed in white: the in-place path.
 void BM_RefreshAfterHandTyping(benchmark::State& state) {
-    vela::EditorState editorState;
-    SilentHost host;
-    vela::Pane pane;
-    vela::TagRecolouring recolouring(editorState, host, pane);
+    vela::Pane& pane = g_form->pane();
+    vela::TagRecolouring& recolouring = g_form->recolouring();
     const std::string text = page(std::size_t(state.range(0)));
     pane.setRuns({{text, {}}});
     recolouring.R1Click();
@@ -96,7 +88,10 @@ BENCHMARK(BM_RefreshAfterHandTyping)
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    vela::QtServices services;
+    g_form = std::make_unique<vela::TForm1>(services);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
+    g_form.reset();
     return 0;
 }
