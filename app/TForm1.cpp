@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSessionManager>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
@@ -42,6 +43,10 @@ TForm1::TForm1(Services& services, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_pane(std::make_unique<Pane>()), m_engine(m_state, *m_pane),
       m_directTags(m_state, *this),
       m_recolouring(m_state, *this, *m_pane), m_edit(m_state, *this, *m_pane), m_find(*this, *m_pane, services, this), m_promptedTags(m_state, *this, *m_pane, services),
+      m_documents(m_state, *this, *m_pane, services,
+                  {[this] { FormCreate(); }, [this](const std::string& caption) { setWindowTitle(utf8(caption)); },
+                   [this] { close(); }}),
+      m_htmlFiles(m_state, *this, *m_pane, services, m_documents), m_preferences(m_state, services),
       m_output(*m_pane, services), m_shell(services) {
     setObjectName("TForm1");
     setWindowTitle(DesignCaption);
@@ -53,6 +58,17 @@ TForm1::TForm1(Services& services, QWidget* parent)
     // The pane's right-click menu is the Edit menu itself, enabled as when it opens.
     connect(m_pane->widget(), &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { m_menus.at("Menu20")->popup(m_pane->widget()->mapToGlobal(pos)); });
+
+    // The session ending is a close request too: it asks, or is cancelled when nobody can be asked.
+    connect(
+        qGuiApp, &QGuiApplication::commitDataRequest, this,
+        [this](QSessionManager& manager) {
+            bool allowed = false;
+            guarded([&] { allowed = m_documents.sessionEnding([&] { return manager.allowsInteraction(); }); });
+            if (!allowed) manager.cancel();
+            manager.release();
+        },
+        Qt::DirectConnection);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -128,10 +144,12 @@ CommandTable TForm1::ownCommands() {
 void TForm1::assembleCommands() {
     // Each subsystem adds its table here; placeholders fill the places not built yet.
     const AssembledCommands commands =
-        vela::assembleCommands(mainMenuLayout(), {ownCommands(), m_directTags.commands(), m_recolouring.commands(), m_edit.commands(), m_find.commands(), m_promptedTags.commands(), m_output.commands(), m_shell.commands()},
+        vela::assembleCommands(mainMenuLayout(), {ownCommands(), m_directTags.commands(), m_recolouring.commands(), m_edit.commands(), m_find.commands(), m_promptedTags.commands(), m_documents.commands(), m_htmlFiles.commands(), m_preferences.commands(), m_output.commands(), m_shell.commands()},
                                unbuiltCommands());
     m_unbuilt = commands.unbuilt;
     for (const auto& [name, entry] : commands.entries) m_actions[name] = createAction(entry, !m_unbuilt.count(name));
+    for (const auto& [name, entry] : commands.entries)
+        if (!m_unbuilt.count(name)) m_handlers[name] = entry.handler;
     for (const MenuOpening& opening : commands.openings) m_openings.emplace(opening.menu, opening.handler);
 
     for (const MenuNode& top : mainMenuLayout()) {
@@ -316,11 +334,19 @@ void TForm1::M30CLK() { setStatusText({}); }
 void TForm1::KKK() { setStatusText("オプション"); }
 void TForm1::M50CLICK() { setStatusText({}); }
 
-void TForm1::closeEvent(QCloseEvent* event) {
-    guarded([this] { FormClose(); });
-    event->accept();
+void TForm1::runCommand(const std::string& name) {
+    const auto it = m_handlers.find(name);
+    if (it != m_handlers.end()) it->second();
 }
 
-void TForm1::FormClose() { m_services.deleteFile(m_state.UndoFilePath); }
+void TForm1::closeEvent(QCloseEvent* event) {
+    // Exit, the close box, Alt+F4 and the session's quit all arrive here.
+    bool allowed = false;
+    guarded([this, &allowed] { m_documents.FormClose(allowed); });
+    if (allowed)
+        event->accept();
+    else
+        event->ignore();
+}
 
 } // namespace vela

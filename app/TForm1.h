@@ -10,9 +10,12 @@
 #include "EditorHost.h"
 #include "EditorState.h"
 #include "FindCommands.h"
+#include "HtmlExportImport.h"
 #include "OutputCommands.h"
 #include "Pane.h"
+#include "PreferenceCommands.h"
 #include "PromptedTagCommands.h"
+#include "SourceDocuments.h"
 #include "ShellCommands.h"
 #include "TagInsertionEngine.h"
 #include "TagRecolouring.h"
@@ -51,6 +54,8 @@ public:
     ShellCommands& shell() { return m_shell; }
     /// The prompted tag commands, whose date text reads a replaceable clock.
     PromptedTagCommands& promptedTags() { return m_promptedTags; }
+    /// The source documents and the close handling; the session end asks them.
+    SourceDocuments& documents() { return m_documents; }
 
     /// Window creation handler; the New command runs it again to reset the document.
     void FormCreate();
@@ -67,6 +72,7 @@ public:
     void SetSelText() override;
     void setStatusText(const std::string& utf8) override;
     void setCommandEnabled(const std::string& name, bool enabled) override;
+    void runCommand(const std::string& name) override;
 
     /// The status bar's simple text (UTF-8).
     std::string statusText() const;
@@ -94,8 +100,6 @@ private:
     void M30CLK();      ///< Tag menu opens
     void KKK();         ///< Option menu opens
     void M50CLICK();    ///< Help menu opens
-    /// Close request: the snapshot file goes with the window.
-    void FormClose();
     CommandTable ownCommands();
 
     Services& m_services;
@@ -107,6 +111,9 @@ private:
     EditCommands m_edit;
     FindCommands m_find;
     PromptedTagCommands m_promptedTags;
+    SourceDocuments m_documents;
+    HtmlExportImport m_htmlFiles;
+    PreferenceCommands m_preferences;
     OutputCommands m_output;
     ShellCommands m_shell;
 
@@ -117,6 +124,7 @@ private:
     QTimer* Timer1 = nullptr;       ///< 200 ms command enabling
 
     std::map<std::string, QAction*> m_actions;
+    std::map<std::string, std::function<void()>> m_handlers; ///< built menu entries' commands, for runCommand
     std::map<std::string, QMenu*> m_menus;
     struct PlacedButton {
         QToolButton* button;

@@ -5,14 +5,6 @@ namespace vela {
 CommandTable unbuiltCommands() {
     CommandTable t;
     t.menu = {
-        {"Menu11", "Menu10", "新規作成(&N)", {}},
-        {"Menu12", "Menu10", "開く(&O)", {}},
-        {"Menu13", "Menu10", "上書き保存(&S)", {}},
-        {"Menu14", "Menu10", "名前を付けて保存(&A)", {}},
-        {"HTM1", "Menu10", "HTMLファイルの読み込み(&H)", {}},
-        {"HTML1", "Menu10", "HTMLファイルの作成(&C)", {}},
-        {"Menu15", "Menu10", "終了(&X)", {}},
-        {"Menu26", "Menu20", "メールアドレスの登録(&M)", {}},
         {"Menu38", "Menu30", "見出し(&H)", {}},
         {"Menu3b", "Menu30", "ボディ(&B)", {}},
         {"Menu39", "Menu_a", "フォントサイズ(&S)", {}},
@@ -26,20 +18,9 @@ CommandTable unbuiltCommands() {
         {"MenuFRAMESET", "MemuFRAME", "画面の分割(&S)", {}},
         {"KF1", "MemuFRAME", "表示するファイルと形式(&F)", {}},
         {"KO1", "KL2", "番号順リスト範囲(&O)", {}},
-        {"KS1", "K1", "環境設定(&S)", {}},
     };
     using P = ToolbarPage;
     t.buttons = {
-        {"SpeedButton1", P::Basic, 11, 27, "新規作成", "新規作成", ":/icons/new.png", "Menu11"},
-        {"SpeedButton2", P::Basic, 38, 27, "ファイルを開く", "ファイルを開く", ":/icons/open.png", "Menu12"},
-        // Save chooses between Save and Save As: its builder gives it a handler of its own.
-        {"SpeedButton3", P::Basic, 65, 27, "保存", "編集中の内容を.kvdファイルに保存する", ":/icons/save.png", "Menu13"},
-        {"SpeedButton32", P::Basic, 97, 27, "HTMLファイルの読み込み", "既存のHTMLファイルを読み込む",
-         ":/icons/htmlimport.png", "HTM1"},
-        {"SpeedButton31", P::Basic, 124, 27, "HTMLファイルの作成", "HTMLファイル(*.htm)の作成",
-         ":/icons/htmlexport.png", "HTML1"},
-        {"SpeedButton10", P::Basic, 372, 27, "メールアドレスの登録", "メールアドレスを登録する",
-         ":/icons/mailaddress.png", "Menu26"},
         {"SpeedButton20", P::Tags, 11, 27, "見出し<Hnum></Hnum>", "見出し", ":/icons/heading.png", "Menu38"},
         {"SpeedButton21", P::Tags, 38, 27, "ボディ<BODY option></BODY>", "ボディ", ":/icons/body.png", "Menu3b"},
         {"SpeedButton14", P::Tags, 267, 27, "フォントサイズ<FONT SIZE=num></FONT>", "フォントサイズを変更する",

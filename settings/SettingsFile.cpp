@@ -17,4 +17,13 @@ void readSettings(EditorState& state) {
     if (state.MailAddress == "ERROR") state.MailAddress.clear();
 }
 
+void writeSwitches(const EditorState& state) {
+    const std::string path = SettingsFileName();
+    ini::writeInt(path, "SW", "STI1", state.LineBreakAfterTag);
+    ini::writeInt(path, "SW", "STI2", state.ReselectAfterTag);
+    ini::writeInt(path, "SW", "STI3", state.ImageFileNameOnly);
+}
+
+void writeMailAddress(const EditorState& state) { ini::writeString(SettingsFileName(), "MAIL", "ADD", state.MailAddress); }
+
 } // namespace vela

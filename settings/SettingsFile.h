@@ -17,4 +17,12 @@ std::string SettingsFileName();
 /// AutoRefreshOnImport is not stored in the file and stays as it is.
 void readSettings(EditorState& state);
 
+/// Writes "SW"/"STI1", "STI2" and "STI3" from LineBreakAfterTag, ReselectAfterTag
+/// and ImageFileNameOnly, in that order. Throws AppError "%s に書き込めません" at
+/// the first key that cannot be written; the keys after it are not written.
+void writeSwitches(const EditorState& state);
+
+/// Writes "MAIL"/"ADD" from MailAddress (an empty address is stored as empty).
+void writeMailAddress(const EditorState& state);
+
 } // namespace vela

@@ -16,6 +16,9 @@ public:
     /// Enables or disables a command by its menu entry or button name;
     /// a command not built yet stays disabled.
     virtual void setCommandEnabled(const std::string& name, bool enabled) = 0;
+    /// Runs a menu entry's command by name, as choosing it does, also while the
+    /// entry is disabled; errors reach the caller. A command not built yet does nothing.
+    virtual void runCommand(const std::string& name) = 0;
 };
 
 } // namespace vela
