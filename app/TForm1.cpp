@@ -42,7 +42,7 @@ QString utf8(const std::string& text) { return QString::fromUtf8(text.data(), qs
 TForm1::TForm1(Services& services, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_pane(std::make_unique<Pane>()), m_engine(m_state, *m_pane),
       m_directTags(m_state, *this),
-      m_recolouring(m_state, *this, *m_pane), m_edit(m_state, *this, *m_pane), m_find(*this, *m_pane, services, this), m_promptedTags(m_state, *this, *m_pane, services),
+      m_recolouring(m_state, *this, *m_pane), m_edit(m_state, *this, *m_pane), m_find(*this, *m_pane, services, this), m_dialogTags(m_state, *this, services, *this), m_promptedTags(m_state, *this, *m_pane, services),
       m_documents(m_state, *this, *m_pane, services,
                   {[this] { FormCreate(); }, [this](const std::string& caption) { setWindowTitle(utf8(caption)); },
                    [this] { close(); }}),
@@ -144,7 +144,7 @@ CommandTable TForm1::ownCommands() {
 void TForm1::assembleCommands() {
     // Each subsystem adds its table here; placeholders fill the places not built yet.
     const AssembledCommands commands =
-        vela::assembleCommands(mainMenuLayout(), {ownCommands(), m_directTags.commands(), m_recolouring.commands(), m_edit.commands(), m_find.commands(), m_promptedTags.commands(), m_documents.commands(), m_htmlFiles.commands(), m_preferences.commands(), m_output.commands(), m_shell.commands()},
+        vela::assembleCommands(mainMenuLayout(), {ownCommands(), m_directTags.commands(), m_recolouring.commands(), m_edit.commands(), m_find.commands(), m_dialogTags.commands(), m_promptedTags.commands(), m_documents.commands(), m_htmlFiles.commands(), m_preferences.commands(), m_output.commands(), m_shell.commands()},
                                unbuiltCommands());
     m_unbuilt = commands.unbuilt;
     for (const auto& [name, entry] : commands.entries) m_actions[name] = createAction(entry, !m_unbuilt.count(name));

@@ -5,6 +5,7 @@
 // and closing, each through the services' error guard.
 
 #include "CommandAssembly.h"
+#include "DialogTagCommands.h"
 #include "DirectTagCommands.h"
 #include "EditCommands.h"
 #include "EditorHost.h"
@@ -110,6 +111,7 @@ private:
     TagRecolouring m_recolouring;
     EditCommands m_edit;
     FindCommands m_find;
+    DialogTagCommands m_dialogTags;
     PromptedTagCommands m_promptedTags;
     SourceDocuments m_documents;
     HtmlExportImport m_htmlFiles;

@@ -24,8 +24,23 @@ struct PendingTagState {
 
 /// Results the tag dialogs hand back to their commands: one member (or two)
 /// per dialog, empty at start, emptied by the dialog's Cancel. The dialogs'
-/// modules add theirs here.
-struct DialogResults {};
+/// modules add theirs here. All CP932.
+struct DialogResults {
+    std::string BodyColorText;        ///< TTabbedNotebookDlg: " TEXT=..." and/or " BGCOLOR=...", or empty
+    std::string FontColorText;        ///< TForm11: " COLOR=..."; empty = cancelled
+    std::string FontSizeOpenText;     ///< TForm4: "<FONT SIZE=n>"; empty = cancelled
+    std::string FontSizeCloseText;    ///< TForm4: "</FONT>"
+    std::string MarqueeBehaviorText;  ///< TForm9: "SCROLL", "ALTERNATE" or "SLIDE"; empty = cancelled
+    std::string MarqueeDirectionText; ///< TForm9: "LEFT" or "RIGHT"
+    std::string ImageAlignText;       ///< TForm15: " ALIGN=..." or empty (never a cancel)
+    std::string OrderedListText;      ///< TForm14: "START=1 TYPE=1" and the like; empty = cancelled
+    std::string InputFieldTagText;    ///< TForm16: the whole INPUT tag; empty = cancelled
+    std::string TextAreaTagText;      ///< TForm17: the opening TEXTAREA tag; empty = cancelled
+    std::string SelectButtonText;     ///< TForm18: attributes and ">" of a radio button or check box; empty = cancelled
+    std::string FrameColsText;        ///< TForm12: "COLS=..." or empty; "C" = cancelled
+    std::string FrameRowsText;        ///< TForm12: "ROWS=..." or empty
+    std::string FrameTagText;         ///< TForm13: the whole FRAME tag; empty = cancelled
+};
 
 struct EditorState {
     PendingTagState PendingTag;
