@@ -16,6 +16,7 @@
 #include "TTabbedNotebookDlg.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -83,7 +84,9 @@ DialogTagCommands::Picture DialogTagCommands::choosePicture(const char* title, s
     if (!m_services.executeFileDialog(OpenDialog2)) return Picture::Cancelled;
     std::string path;
     try {
-        path = cp932::fromUtf8(OpenDialog2.fileName);
+        // Qt reports "/" on every system; a page made on Windows names the file with backslashes.
+        const QString native = QDir::toNativeSeparators(QString::fromStdString(OpenDialog2.fileName));
+        path = cp932::fromUtf8(native.toStdString());
     } catch (const cp932::ConversionError&) {
         // A "?" in its place would name a file that does not exist.
         const QString text = QString::fromUtf8(UnwritableName).arg(QString::fromStdString(OpenDialog2.fileName));
