@@ -14,6 +14,7 @@ PACKAGES=(
   libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool x11-utils locales
+  cups cups-client cups-bsd poppler-utils
 )
 JOBS=$(nproc)
 
