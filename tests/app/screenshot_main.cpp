@@ -7,6 +7,7 @@
 #include "TForm1.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
@@ -57,7 +58,17 @@ int main(int argc, char** argv) {
             QTimer::singleShot(400, [&, menu, sub] {
                 menu->grab().save(out.filePath("menu30.png"));
                 sub->grab().save(out.filePath("menu_a.png"));
-                app.quit();
+                menu->hide();
+                // The page refreshed, and the find dialog over it with a Japanese search text.
+                form.recolouring().R1Click();
+                form.commandAction("Memo41")->trigger();
+                auto* find = form.findChild<QDialog*>("FindDialog1");
+                find->findChild<QLineEdit*>("FindWhat")->setText(QString::fromUtf8("日本語"));
+                QTimer::singleShot(400, [&, find] {
+                    form.grab().save(out.filePath("refreshed.png"));
+                    find->grab().save(out.filePath("find.png"));
+                    app.quit();
+                });
             });
         });
     });
