@@ -19,8 +19,7 @@ void collectLeaves(const MenuNode& node, std::map<std::string, std::string>& par
 
 } // namespace
 
-AssembledCommands assembleCommands(const std::vector<MenuNode>& layout, const std::vector<CommandTable>& built,
-                                   const CommandTable& placeholders) {
+AssembledCommands assembleCommands(const std::vector<MenuNode>& layout, const std::vector<CommandTable>& tables) {
     std::map<std::string, std::string> parentOf;
     std::set<std::string> topLevel;
     for (const MenuNode& menu : layout) {
@@ -41,7 +40,7 @@ AssembledCommands assembleCommands(const std::vector<MenuNode>& layout, const st
         result.buttons.push_back(button);
     };
 
-    for (const CommandTable& table : built) {
+    for (const CommandTable& table : tables) {
         for (const MenuEntry& entry : table.menu) {
             if (!entry.handler) broken(entry.name + " has no handler");
             addEntry(entry);
@@ -51,15 +50,6 @@ AssembledCommands assembleCommands(const std::vector<MenuNode>& layout, const st
             if (!topLevel.count(opening.menu)) broken(opening.menu + " is not a top-level menu");
             result.openings.push_back(opening);
         }
-    }
-    for (const MenuEntry& entry : placeholders.menu) {
-        if (result.entries.count(entry.name)) broken("placeholder " + entry.name + " is built now: remove it");
-        addEntry(entry);
-        result.unbuilt.insert(entry.name);
-    }
-    for (const ToolButton& button : placeholders.buttons) {
-        if (buttonNames.count(button.name)) broken("placeholder " + button.name + " is built now: remove it");
-        addButton(button);
     }
 
     for (const auto& [name, parent] : parentOf)

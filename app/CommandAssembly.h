@@ -1,7 +1,7 @@
 #pragma once
-// Checks the subsystems' command tables against the menu layout and merges them
-// with the placeholders of commands not built yet. A table that breaks a rule
-// is a programming error, so it throws std::logic_error at start-up.
+// Checks the subsystems' command tables against the menu layout and merges
+// them. A table that breaks a rule is a programming error, so it throws
+// std::logic_error at start-up.
 
 #include "CommandTable.h"
 #include "MainMenuLayout.h"
@@ -15,16 +15,13 @@ namespace vela {
 
 struct AssembledCommands {
     std::map<std::string, MenuEntry> entries; ///< by name, one per layout leaf
-    std::set<std::string> unbuilt;            ///< names served by a placeholder
     std::vector<ToolButton> buttons;          ///< in table order
     std::vector<MenuOpening> openings;        ///< in table order
 };
 
 /// Rules: every layout leaf has exactly one entry; an entry names its layout
-/// parent; no name is declared twice; no placeholder is shadowed by a built
-/// entry; every button names a known entry or has a handler of its own;
-/// openings hook top-level menus.
-AssembledCommands assembleCommands(const std::vector<MenuNode>& layout, const std::vector<CommandTable>& built,
-                                   const CommandTable& placeholders);
+/// parent and has a handler; no name is declared twice; every button names a
+/// known entry or has a handler of its own; openings hook top-level menus.
+AssembledCommands assembleCommands(const std::vector<MenuNode>& layout, const std::vector<CommandTable>& tables);
 
 } // namespace vela

@@ -4,7 +4,6 @@
 #include "Services.h"
 #include "SettingsFile.h"
 #include "UndoSnapshot.h"
-#include "UnbuiltCommands.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -26,7 +25,6 @@ namespace {
 
 const char* const DesignCaption = "Form1";
 const char* const Caption = "VELA-VOVUZEZU DOZA RODORA";
-const char* const NotBuilt = "未実装";
 const char* const DocumentTemplate = "<HTML>\r\n<HEAD>\r\n\r\n</HEAD>\r\n\r\n</HTML>";
 constexpr int TemplateCaret = 16;
 constexpr int PanelHeight = 49;
@@ -142,14 +140,13 @@ CommandTable TForm1::ownCommands() {
 }
 
 void TForm1::assembleCommands() {
-    // Each subsystem adds its table here; placeholders fill the places not built yet.
+    // Each subsystem adds its table here.
     const AssembledCommands commands =
-        vela::assembleCommands(mainMenuLayout(), {ownCommands(), m_directTags.commands(), m_recolouring.commands(), m_edit.commands(), m_find.commands(), m_dialogTags.commands(), m_promptedTags.commands(), m_documents.commands(), m_htmlFiles.commands(), m_preferences.commands(), m_output.commands(), m_shell.commands()},
-                               unbuiltCommands());
-    m_unbuilt = commands.unbuilt;
-    for (const auto& [name, entry] : commands.entries) m_actions[name] = createAction(entry, !m_unbuilt.count(name));
-    for (const auto& [name, entry] : commands.entries)
-        if (!m_unbuilt.count(name)) m_handlers[name] = entry.handler;
+        vela::assembleCommands(mainMenuLayout(), {ownCommands(), m_directTags.commands(), m_recolouring.commands(), m_edit.commands(), m_find.commands(), m_dialogTags.commands(), m_promptedTags.commands(), m_documents.commands(), m_htmlFiles.commands(), m_preferences.commands(), m_output.commands(), m_shell.commands()});
+    for (const auto& [name, entry] : commands.entries) {
+        m_actions[name] = createAction(entry);
+        m_handlers[name] = entry.handler;
+    }
     for (const MenuOpening& opening : commands.openings) m_openings.emplace(opening.menu, opening.handler);
 
     for (const MenuNode& top : mainMenuLayout()) {
@@ -178,19 +175,12 @@ void TForm1::buildMenu(QMenu* menu, const MenuNode& node) {
     }
 }
 
-QAction* TForm1::createAction(const MenuEntry& entry, bool built) {
+QAction* TForm1::createAction(const MenuEntry& entry) {
     auto* action = new QAction(utf8(entry.caption), this);
     action->setObjectName(QString::fromStdString(entry.name));
     action->setIconVisibleInMenu(false);
-    if (built) {
-        const auto handler = entry.handler;
-        connect(action, &QAction::triggered, this, [this, handler] { guarded(handler); });
-    } else {
-        // The enabling timer may enable some of these; then they say so instead of doing nothing.
-        action->setEnabled(false);
-        action->setToolTip(QString::fromUtf8(NotBuilt));
-        connect(action, &QAction::triggered, this, [this] { setStatusText(NotBuilt); });
-    }
+    const auto handler = entry.handler;
+    connect(action, &QAction::triggered, this, [this, handler] { guarded(handler); });
     return action;
 }
 
@@ -210,9 +200,7 @@ void TForm1::buildButton(const ToolButton& row) {
     } else {
         action = m_actions.at(row.menuEntry);
     }
-    const bool built = row.handler || !m_unbuilt.count(row.menuEntry);
-    QString toolTip = utf8(row.toolTip);
-    if (!built) toolTip += QString::fromUtf8("（%1）").arg(QString::fromUtf8(NotBuilt));
+    const QString toolTip = utf8(row.toolTip);
     action->setIcon(QIcon(QString::fromStdString(row.icon)));
     action->setToolTip(toolTip);
     button->setDefaultAction(action);
@@ -318,7 +306,6 @@ void TForm1::setStatusText(const std::string& text) {
 std::string TForm1::statusText() const { return m_statusText->text().toStdString(); }
 
 void TForm1::setCommandEnabled(const std::string& name, bool enabled) {
-    if (m_unbuilt.count(name)) return;
     if (QAction* action = commandAction(name)) action->setEnabled(enabled);
 }
 

@@ -49,10 +49,10 @@ public:
 
     EditorState& state() { return m_state; }
     Pane& pane() { return *m_pane; }
-    /// Refresh and reset tag; the HTML import runs the refresh after reading a file.
-    TagRecolouring& recolouring() { return m_recolouring; }
     /// The splash and the About box; program start shows the splash at the first activation.
     ShellCommands& shell() { return m_shell; }
+    /// Refresh and reset tag; the HTML import runs the refresh after reading a file.
+    TagRecolouring& recolouring() { return m_recolouring; }
     /// The prompted tag commands, whose date text reads a replaceable clock.
     PromptedTagCommands& promptedTags() { return m_promptedTags; }
     /// The source documents and the close handling; the session end asks them.
@@ -89,7 +89,7 @@ private:
     void buildWindow();
     void assembleCommands();
     void buildMenu(QMenu* menu, const MenuNode& node);
-    QAction* createAction(const MenuEntry& entry, bool built);
+    QAction* createAction(const MenuEntry& entry);
     void buildButton(const ToolButton& button);
     void showToolbarPage(ToolbarPage page);
     void placeButton(const std::string& name, int left);
@@ -134,7 +134,6 @@ private:
         std::string statusText;
     };
     std::map<std::string, PlacedButton> m_buttons;
-    std::set<std::string> m_unbuilt;
     std::multimap<std::string, std::function<void()>> m_openings;
 
     /// Selection last seen by the timer, so its text is read only when it changed.

@@ -21,39 +21,34 @@ class CommandAssemblyTest : public QObject {
 private slots:
     void testBrokenTablesAreRefused_data() {
         QTest::addColumn<std::vector<CommandTable>>("built");
-        QTest::addColumn<CommandTable>("placeholders");
         const auto one = [](std::vector<MenuEntry> menu) { return CommandTable{std::move(menu), {}, {}}; };
-        QTest::newRow("leaf without entry") << std::vector{one({entry("A", "Top")})} << CommandTable{};
+        QTest::newRow("leaf without entry") << std::vector{one({entry("A", "Top")})};
         QTest::newRow("entry not in the layout")
-            << std::vector{one({entry("A", "Top"), entry("B", "Sub"), entry("C", "Top")})} << CommandTable{};
-        QTest::newRow("wrong parent") << std::vector{one({entry("A", "Sub"), entry("B", "Sub")})} << CommandTable{};
+            << std::vector{one({entry("A", "Top"), entry("B", "Sub"), entry("C", "Top")})};
+        QTest::newRow("wrong parent") << std::vector{one({entry("A", "Sub"), entry("B", "Sub")})};
         QTest::newRow("declared twice by two subsystems")
-            << std::vector{one({entry("A", "Top"), entry("B", "Sub")}), one({entry("A", "Top")})} << CommandTable{};
-        QTest::newRow("placeholder shadowed by a built entry")
-            << std::vector{one({entry("A", "Top"), entry("B", "Sub")})} << one({{"A", "Top", "caption", {}}});
-        QTest::newRow("built entry without handler")
-            << std::vector{one({entry("A", "Top"), {"B", "Sub", "caption", {}}})} << CommandTable{};
+            << std::vector{one({entry("A", "Top"), entry("B", "Sub")}), one({entry("A", "Top")})};
+        QTest::newRow("entry without handler")
+            << std::vector{one({entry("A", "Top"), {"B", "Sub", "caption", {}}})};
         CommandTable badButton = one({entry("A", "Top"), entry("B", "Sub")});
         badButton.buttons.push_back({"SpeedButton1", ToolbarPage::Basic, 11, 27, "t", "s", ":/i", "Nope"});
-        QTest::newRow("button of an unknown entry") << std::vector{badButton} << CommandTable{};
+        QTest::newRow("button of an unknown entry") << std::vector{badButton};
         CommandTable badOpening = one({entry("A", "Top"), entry("B", "Sub")});
         badOpening.openings.push_back({"Sub", [] {}});
-        QTest::newRow("opening of a submenu") << std::vector{badOpening} << CommandTable{};
+        QTest::newRow("opening of a submenu") << std::vector{badOpening};
     }
     void testBrokenTablesAreRefused() {
         QFETCH(std::vector<CommandTable>, built);
-        QFETCH(CommandTable, placeholders);
-        QVERIFY_THROWS_EXCEPTION(std::logic_error, assembleCommands(smallLayout(), built, placeholders));
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, assembleCommands(smallLayout(), built));
     }
 
-    void testPlaceholdersFillWhatIsNotBuilt() {
-        CommandTable built{{entry("A", "Top")}, {}, {}};
+    void testButtonsShareTheirEntry() {
+        CommandTable built{{entry("A", "Top"), entry("B", "Sub")}, {}, {}};
         built.buttons.push_back({"SpeedButton2", ToolbarPage::Tags, 38, 27, "t", "s", ":/i", "B"});
-        const CommandTable placeholders{{{"B", "Sub", "caption", {}}}, {}, {}};
-        const AssembledCommands result = assembleCommands(smallLayout(), {built}, placeholders);
+        const AssembledCommands result = assembleCommands(smallLayout(), {built});
         QCOMPARE(result.entries.size(), std::size_t(2));
-        QCOMPARE(result.unbuilt, std::set<std::string>({"B"}));
         QCOMPARE(result.buttons.size(), std::size_t(1));
+        QCOMPARE(result.buttons.front().menuEntry, std::string("B"));
     }
 };
 
