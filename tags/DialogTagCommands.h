@@ -58,18 +58,6 @@ public:
     void KF1Click();           ///< frame file and style
     void KO1Click();           ///< ordered list range
 
-    // The toolbar buttons share their menu entry's action; these are what
-    // each of them runs.
-    void SpeedButton14Click() { Menu39Click(); }        ///< font size
-    void SpeedButton19Click() { Menu3aClick(); }        ///< image
-    void SpeedButton20Click() { Menu38Click(); }        ///< heading
-    void SpeedButton21Click() { Menu3bClick(); }        ///< BODY
-    void SpeedButton25Click() { Menu3eClick(); }        ///< marquee
-    void SpeedButton28Click() { MenuFontColorClick(); } ///< font colour
-    void SpeedButton34Click() { KO1Click(); }           ///< ordered list range
-    void SpeedButton36Click() { MenuFRAMESETClick(); }  ///< screen split
-    void SpeedButton37Click() { KF1Click(); }           ///< frame
-
     /// The picture file dialog shared by the image and BODY commands.
     const FileDialog& openDialog2() const { return OpenDialog2; }
 

@@ -106,12 +106,6 @@ void PromptedTagCommands::N9Click() {
     m_pane.setSelText(cp932::fromUtf8(dateTimeText(m_clock())));
 }
 
-void PromptedTagCommands::SpeedButton16Click() { Menu36Click(); }
-void PromptedTagCommands::SpeedButton22Click() { Menu37Click(); }
-void PromptedTagCommands::SpeedButton29Click() { MENUKeyWordClick(); }
-void PromptedTagCommands::SpeedButton30Click() { MenuPageJUMPClick(); }
-void PromptedTagCommands::SpeedButton38Click() { MenuBASEClick(); }
-
 CommandTable PromptedTagCommands::commands() {
     auto h = [this](void (PromptedTagCommands::*handler)()) { return [this, handler] { (this->*handler)(); }; };
     CommandTable t;
@@ -131,7 +125,7 @@ CommandTable PromptedTagCommands::commands() {
         {"N9", "Menu20", "日付と時刻(&N)", h(&PromptedTagCommands::N9Click)},
     };
     using P = ToolbarPage;
-    // Each button shares its menu entry's action; SpeedButton16Click and the rest only call that command.
+    // Each button shares its menu entry's action (SpeedButton16Click runs Menu36Click).
     t.buttons = {
         {"SpeedButton16", P::Tags, 355, 27, "他のURLにリンク<A HREF=\"url\"></A>", "他のURLにリンクする",
          ":/icons/link.png", "Menu36"},

@@ -40,12 +40,6 @@ public:
     void S2Click();           ///< submit button
     void N9Click();           ///< date and time as plain text
 
-    void SpeedButton16Click(); ///< toolbar: link to another URL
-    void SpeedButton22Click(); ///< toolbar: mail link
-    void SpeedButton29Click(); ///< toolbar: link target keyword
-    void SpeedButton30Click(); ///< toolbar: link to a keyword on this page
-    void SpeedButton38Click(); ///< toolbar: window that links load into
-
 private:
     /// Shows the prompt with `buffer` as preset; only OK writes the answer into it.
     bool ask(const char* caption, const char* prompt, std::string& buffer);
