@@ -143,10 +143,9 @@ void SourceDocuments::SpeedButton3Click() {
 }
 
 void SourceDocuments::FormClose(bool& allowed) {
-    allowed = false;
     const bool approved = m_sessionApprovedText && *m_sessionApprovedText == m_pane.text();
-    if (!approved && !unsavedChangesCheck()) return;
-    allowed = true;
+    allowed = approved || unsavedChangesCheck();
+    // Every close request drops the snapshot, a refused one too.
     m_services.deleteFile(m_state.UndoFilePath);
 }
 

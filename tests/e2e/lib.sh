@@ -1,0 +1,247 @@
+# Shared driver for the end-to-end scenarios: one Xvfb, one editor, a fresh working folder.
+# Sourced by each scenario script; the scenario calls start_editor and the helpers below.
+set -euo pipefail
+
+VELA=${1:?usage: scenario.sh PATH_TO_VELA ARTIFACT_DIR}
+ARTIFACTS=${2:-/tmp}
+SCENARIO=$(basename "$0" .sh)
+SKIP=77
+
+fail() { echo "FAIL: $*" >&2; shot "failure" || true; exit 1; }
+
+# Missing tools skip locally but fail under CI, so a broken image cannot pass silently.
+require() {
+    local missing=()
+    for tool in Xvfb xdotool xdpyinfo xwininfo import; do
+        command -v "$tool" >/dev/null || missing+=("$tool")
+    done
+    locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$' || missing+=("ja_JP.UTF-8 locale")
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "${CI:-}" = true ]; then echo "FAIL: missing ${missing[*]}" >&2; exit 1; fi
+    echo "SKIP: missing ${missing[*]}"; exit $SKIP
+}
+require
+
+WORK=$(mktemp -d /tmp/vela-e2e.XXXXXX)
+XVFB_PID=""
+APP_PID=""
+MAIN=""
+SHOT=0
+
+cleanup() {
+    local rc=$?
+    set +e
+    if [ -n "$APP_PID" ]; then kill "$APP_PID" 2>/dev/null; wait "$APP_PID" 2>/dev/null; fi
+    if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null; fi
+    if [ $rc -eq 0 ]; then rm -rf "$WORK"; else echo "working folder kept: $WORK" >&2; fi
+    exit $rc
+}
+trap cleanup EXIT
+rm -f "$ARTIFACTS/$SCENARIO"-*.png
+
+# A display of our own: the first free number from a per-process start, so parallel tests do not collide.
+start_x() {
+    local n tries=0
+    for n in $(seq $((100 + $$ % 400)) 600); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+        XVFB_PID=$!
+        local i
+        for i in $(seq 50); do
+            if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then export DISPLAY=":$n"; return 0; fi
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null || true
+        XVFB_PID=""
+        tries=$((tries + 1))
+        [ $tries -ge 3 ] && break
+    done
+    echo "SKIP: Xvfb cannot start here: $(tail -3 "$WORK/xvfb.log" 2>/dev/null)"
+    exit $SKIP
+}
+
+shot() { # shot NAME: the whole screen, kept beside the test's other output
+    [ -n "${DISPLAY:-}" ] || return 0
+    SHOT=$((SHOT + 1))
+    mkdir -p "$ARTIFACTS"
+    import -window root "$ARTIFACTS/$SCENARIO-$SHOT-$1.png" 2>/dev/null || true
+}
+
+visible_windows() { xdotool search --onlyvisible --name '.' 2>/dev/null || true; }
+
+# wait_window REGEX [SECONDS]: prints the id of the visible window whose title matches.
+wait_window() {
+    local pattern=$1 limit=${2:-10} i id
+    for i in $(seq $((limit * 10))); do
+        id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | grep -vx "${MAIN:-none}" | head -1 || true)
+        if [ -n "$id" ]; then echo "$id"; return 0; fi
+        sleep 0.1
+    done
+    fail "no window titled like '$pattern'"
+}
+
+wait_closed() { # wait_closed ID [SECONDS]
+    local id=$1 limit=${2:-10} i
+    for i in $(seq $((limit * 10))); do
+        visible_windows | grep -qx "$id" || return 0
+        sleep 0.1
+    done
+    fail "window $id did not close"
+}
+
+# The editor in $WORK as its current folder; returns once the splash has come and gone.
+start_editor() {
+    [ -n "$XVFB_PID" ] || start_x
+    (cd "$WORK" && exec env LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 QT_QPA_PLATFORM=xcb "$VELA" \
+        >>"$WORK/vela.log" 2>&1) &
+    APP_PID=$!
+    local i id
+    MAIN=""
+    for i in $(seq 100); do
+        # The splash has the same title: the main window is the one that fills the screen.
+        for id in $(xdotool search --onlyvisible --name '^VELA-VOVUZEZU DOZA RODORA' 2>/dev/null || true); do
+            xdotool getwindowgeometry "$id" 2>/dev/null | grep -q 'Geometry: 1280x1024' && MAIN=$id
+        done
+        [ -n "$MAIN" ] && break
+        kill -0 "$APP_PID" 2>/dev/null || fail "the editor ended at start: $(cat "$WORK/vela.log")"
+        sleep 0.1
+    done
+    [ -n "$MAIN" ] || fail "no main window"
+    # No window manager: the first activation, and with it the splash, comes from our focus.
+    xdotool windowfocus --sync "$MAIN"
+    # The splash closes at its timer's next tick, at most 5 s on; after a slow start it may come and go
+    # between two looks, so not seeing it within 6 s is no failure.
+    local seen=0 others
+    for i in $(seq 120); do
+        others=$(visible_windows | grep -vx "$MAIN" || true)
+        if [ -n "$others" ]; then
+            [ $seen -eq 0 ] && shot splash
+            seen=1
+        elif [ $seen -eq 1 ] || [ $i -gt 60 ]; then
+            break
+        fi
+        sleep 0.1
+    done
+    [ -z "$(visible_windows | grep -vx "$MAIN" || true)" ] || fail "a window besides the main one stays open"
+    focus_main
+    # The pane takes the keyboard once clicked; the caret is then put back by keys, as a user would.
+    xdotool mousemove --window "$MAIN" 640 600 click 1
+    sleep 0.2
+}
+
+focus_main() {
+    xdotool windowfocus --sync "$MAIN"
+    sleep 0.3
+}
+
+keys() { # keys KEY...: one at a time, with time for menus to open
+    local k
+    for k in "$@"; do xdotool key "$k"; sleep 0.35; done
+}
+
+menu() { # menu LETTER...: Alt+first letter on the menu bar, then the mnemonics of the entries
+    focus_main
+    xdotool key "alt+$1"; sleep 0.4
+    shift
+    keys "$@"
+}
+
+# Each character not on the keyboard map costs xdotool a remap, which needs the slower pace.
+type_text() { xdotool type --delay "${2:-60}" "$1"; sleep 0.3; }
+
+# choose_file TITLE_REGEX PATH: the file dialog that the last command opened, answered by its name field.
+choose_file() {
+    local id
+    id=$(wait_window "$1")
+    xdotool windowfocus --sync "$id"
+    sleep 0.3
+    shot "file-dialog"
+    type_text "$2" 20
+    xdotool key Return
+    wait_closed "$id"
+    sleep 0.3
+}
+
+# answer_question Yes|No|Cancel: the unsaved-changes question ("確認"); its buttons are はい, いいえ, キャンセル.
+answer_question() {
+    local id
+    id=$(wait_window '^確認')
+    xdotool windowfocus --sync "$id"
+    sleep 0.3
+    shot "question"
+    case $1 in
+    Yes) xdotool key Return ;;
+    No) xdotool key Tab; sleep 0.2; xdotool key space ;;
+    Cancel) xdotool key Escape ;;
+    esac
+    wait_closed "$id"
+    sleep 0.3
+}
+
+wait_exit() { # the editor ends within a few seconds
+    local i
+    for i in $(seq 50); do
+        kill -0 "$APP_PID" 2>/dev/null || { wait "$APP_PID" || true; APP_PID=""; return 0; }
+        sleep 0.1
+    done
+    fail "the editor is still running"
+}
+
+quit_editor() { menu f x; }
+
+# same_bytes FILE EXPECTED_FILE
+same_bytes() {
+    local i
+    # The program may still be writing when its dialog has gone: give it a moment.
+    for i in $(seq 50); do
+        cmp -s "$2" "$1" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    [ -f "$1" ] || fail "$1 was not written"
+    if ! cmp -s "$2" "$1"; then
+        echo "expected:" >&2; od -c "$2" >&2
+        echo "actual:" >&2; od -c "$1" >&2
+        fail "$1 differs"
+    fi
+}
+
+# expect_bytes FILE PRINTF_FORMAT: the file holds exactly these bytes.
+expect_bytes() {
+    local expected
+    expected=$(mktemp "$WORK/expected.XXXXXX")
+    printf "$2" >"$expected"
+    same_bytes "$1" "$expected"
+}
+
+# expect_cp932 FILE PRINTF_FORMAT: as expect_bytes, the text given in UTF-8 and compared as CP932.
+expect_cp932() {
+    local expected
+    expected=$(mktemp "$WORK/expected.XXXXXX")
+    printf "$2" | iconv -f UTF-8 -t CP932 >"$expected"
+    same_bytes "$1" "$expected"
+}
+
+# The caret to the empty line inside HEAD, where a fresh start puts it.
+caret_to_head_line() { keys ctrl+Home Down Down; }
+
+# eventually CMD...: true within 5 s; the program writes its files a moment after its dialogs close.
+eventually() {
+    local i
+    for i in $(seq 50); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# settled FILE: exists and has stopped growing.
+settled() {
+    local before
+    [ -f "$1" ] || return 1
+    before=$(stat -c %s "$1")
+    sleep 0.3
+    [ "$before" = "$(stat -c %s "$1")" ]
+}
+
+absent() { [ ! -e "$1" ]; }

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Japanese and ASCII typed, made bold from the Tag menu, saved as a source document, the unsaved-changes
+# question on quitting, and the document opened again after a restart exports the same text.
+. "$(dirname "$0")/lib.sh"
+
+LINE='日本語とtext ｶﾅ'
+BOLD_PAGE="<HTML>\r\n<HEAD>\r\n<B>$LINE</B>\r\n</HEAD>\r\n\r\n</HTML>"
+
+start_editor
+caret_to_head_line
+type_text "$LINE"
+keys shift+Home
+menu t a b
+shot bold
+menu f a
+choose_file '^名前を付けて保存' "$WORK/page"
+eventually settled "$WORK/page.kvd" || fail "Save As did not add the .kvd extension"
+head -c 5 "$WORK/page.kvd" | grep -q '^{\\rtf' || fail "page.kvd is not RTF"
+cp "$WORK/page.kvd" "$WORK/saved.kvd"
+
+# An edit after saving: Cancel keeps the editor running, No quits without saving it.
+focus_main
+keys End
+type_text "zzz"
+quit_editor
+answer_question Cancel
+kill -0 "$APP_PID" || fail "Cancel closed the editor"
+eventually absent "$WORK/QOV.tmp" || fail "a refused close kept the undo snapshot"
+quit_editor
+answer_question No
+wait_exit
+cmp -s "$WORK/page.kvd" "$WORK/saved.kvd" || fail "No saved the document"
+
+start_editor
+menu f o
+choose_file 'ソースファイル.*を開く' "$WORK/page.kvd"
+shot opened
+menu f c
+choose_file 'HTMLファイル.*の作成' "$WORK/page.htm"
+expect_cp932 "$WORK/page.htm" "$BOLD_PAGE"
+
+# Yes goes through Save As with an empty name; the new file holds the edit.
+focus_main
+keys ctrl+End
+type_text "yyy"
+quit_editor
+answer_question Yes
+choose_file '^名前を付けて保存' "$WORK/second.kvd"
+wait_exit
+grep -q 'yyy' "$WORK/second.kvd" || fail "Yes did not save the edit"
+cmp -s "$WORK/page.kvd" "$WORK/saved.kvd" || fail "Yes wrote over the opened document"
+echo PASS
