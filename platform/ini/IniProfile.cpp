@@ -2,6 +2,7 @@
 
 #include "AppError.h"
 #include "Cp932.h"
+#include "FileReplace.h"
 
 #include <cerrno>
 #include <charconv>
@@ -255,61 +256,6 @@ std::string withValue(std::string_view text, std::string_view section, std::stri
     return result;
 }
 
-// The file a write really replaces: a symbolic link is followed, so the link stays.
-std::string resolveTarget(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            std::string resolved(real);
-            std::free(real);
-            return resolved;
-        }
-    }
-    return path;
-}
-
-bool writeAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-// Writes `data` beside `target` and renames it over the target; false leaves the target as it was.
-bool replaceFile(const std::string& target, std::string_view data, const struct stat* existing) {
-    std::size_t slash = target.rfind('/');
-    std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash == 0 ? 1 : slash);
-    std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-
-    std::random_device random;
-    std::string tempPath;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        tempPath = folder + "/." + base + "." + std::to_string(random() % 1000000u) + ".tmp";
-        // A new file gets 0666 less the umask, as any newly created file would.
-        fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, existing ? 0600 : 0666);
-        if (fd < 0 && errno != EEXIST) return false;
-    }
-    if (fd < 0) return false;
-
-    bool ok = true;
-    if (existing) {
-        // Owner first: changing it may clear set-id bits that fchmod then restores.
-        if (::fchown(fd, existing->st_uid, existing->st_gid) != 0) {
-            // Only a privileged process can give the file away; keeping our own owner is fine.
-        }
-        ok = ::fchmod(fd, existing->st_mode & 07777) == 0;
-    }
-    ok = ok && writeAll(fd, data) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
-    if (!ok) ::unlink(tempPath.c_str());
-    return ok;
-}
-
 } // namespace
 
 std::string readString(const std::string& path, std::string_view section, std::string_view key,
@@ -329,7 +275,12 @@ void writeString(const std::string& path, std::string_view section, std::string_
     key = trim(key);
     if (!writable(section, key, value)) throw cannotWrite(path);
 
-    std::string target = resolveTarget(path);
+    // Checks against the file the link points at; files::replaceFile follows it the same way.
+    std::string target = path;
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+        target = real;
+        std::free(real);
+    }
     struct stat st {};
     std::string text;
     bool exists = ::stat(target.c_str(), &st) == 0;
@@ -345,7 +296,7 @@ void writeString(const std::string& path, std::string_view section, std::string_
         throw cannotWrite(path);
     }
 
-    if (!replaceFile(target, withValue(text, section, key, value), exists ? &st : nullptr))
+    if (files::replaceFile(path, withValue(text, section, key, value)) != files::ReplaceResult::Done)
         throw cannotWrite(path);
 }
 

@@ -3,6 +3,7 @@
 #include "AppError.h"
 #include "BlockIndex.h"
 #include "Cp932.h"
+#include "FileReplace.h"
 #include "PaneEdit.h"
 #include "Rtf.h"
 
@@ -14,7 +15,6 @@
 #include <QMimeData>
 #include <QPlainTextDocumentLayout>
 #include <QPointer>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -640,15 +640,8 @@ LoadReport Pane::loadFromFile(const std::string& path, StreamFormat format) {
 }
 
 void Pane::saveToFile(const std::string& path, StreamFormat format) const {
-    const QString name = QString::fromStdString(path);
     const std::string content = format == StreamFormat::Rtf ? rtf::write(runs()) : text();
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly)) throw cannotCreateFile(QFileInfo(name).absoluteFilePath().toStdString());
-    if (file.write(content.data(), qint64(content.size())) != qint64(content.size())) {
-        file.cancelWriting();
-        throw streamWriteFailed();
-    }
-    if (!file.commit()) throw streamWriteFailed();
+    files::writeFileOrThrow(path, content);
 }
 
 void Pane::cutToClipboard() {
