@@ -26,6 +26,14 @@ quit_editor
 answer_question Cancel
 kill -0 "$APP_PID" || fail "Cancel closed the editor"
 eventually absent "$WORK/QOV.tmp" || fail "a refused close kept the undo snapshot"
+# With the snapshot gone, Undo reports the unreadable file instead of changing the page.
+menu e u
+report=$(wait_window '.' 5)
+shot undo-report
+xdotool windowfocus --sync "$report"
+sleep 0.2
+xdotool key Return
+wait_closed "$report"
 quit_editor
 answer_question No
 wait_exit
