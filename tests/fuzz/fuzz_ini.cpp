@@ -37,5 +37,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort(); // a readable regular file can always take a key
     }
     if (vela::ini::readString(path, "SW", "STI1", "d") != "v1") std::abort();
+    std::remove(path.c_str()); // libFuzzer's exit skips atexit; leave nothing in /tmp
     return 0;
 }
