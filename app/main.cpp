@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QWidget>
 
 #include <memory>
 
@@ -22,7 +23,12 @@ int main(int argc, char** argv) {
     // The other windows are created here, after TForm1, in their fixed order.
 
     // The splash shows at the first activation until its timer, running since start-up, next ticks.
-    form1->setFirstActivationHook([shell = &form1->shell()] { shell->showSplash(); });
+    // Afterwards the pane has the keyboard, so typing goes straight into the page.
+    form1->setFirstActivationHook([form = form1.get()] {
+        form->shell().showSplash();
+        form->activateWindow();
+        form->pane().widget()->setFocus();
+    });
 
     form1->show();
     return app.exec();

@@ -145,8 +145,8 @@ void SourceDocuments::SpeedButton3Click() {
 void SourceDocuments::FormClose(bool& allowed) {
     const bool approved = m_sessionApprovedText && *m_sessionApprovedText == m_pane.text();
     allowed = approved || unsavedChangesCheck();
-    // Every close request drops the snapshot, a refused one too.
-    m_services.deleteFile(m_state.UndoFilePath);
+    // Only a close that happens drops the snapshot: after a refused one, Undo must still work.
+    if (allowed) m_services.deleteFile(m_state.UndoFilePath);
 }
 
 bool SourceDocuments::sessionEnding(const std::function<bool()>& mayAsk) {

@@ -25,15 +25,8 @@ type_text "zzz"
 quit_editor
 answer_question Cancel
 kill -0 "$APP_PID" || fail "Cancel closed the editor"
-eventually absent "$WORK/QOV.tmp" || fail "a refused close kept the undo snapshot"
-# With the snapshot gone, Undo reports the unreadable file instead of changing the page.
-menu e u
-report=$(wait_window '.' 5)
-shot undo-report
-xdotool windowfocus --sync "$report"
-sleep 0.2
-xdotool key Return
-wait_closed "$report"
+# A refused close keeps the undo snapshot, so Undo still works afterwards.
+[ -f "$WORK/QOV.tmp" ] || fail "a refused close deleted the undo snapshot"
 quit_editor
 answer_question No
 wait_exit
