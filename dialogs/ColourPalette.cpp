@@ -1,5 +1,7 @@
 #include "ColourPalette.h"
 
+#include "ClickPanel.h"
+
 #include <QColor>
 #include <QPalette>
 #include <QWidget>
@@ -24,6 +26,15 @@ void paintPanel(QWidget& panel, std::uint32_t bgr) {
     colours.setColor(QPalette::Window, QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF));
     panel.setPalette(colours);
     panel.setAutoFillBackground(true);
+}
+
+void wirePalettePanels(QWidget& dialog, const std::function<void(std::uint32_t)>& clicked) {
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+        auto* panel = dialog.findChild<ClickPanel*>(QStringLiteral("Panel%1").arg(i + 3));
+        const std::uint32_t colour = colours[i];
+        paintPanel(*panel, colour);
+        QObject::connect(panel, &ClickPanel::clicked, &dialog, [clicked, colour] { clicked(colour); });
+    }
 }
 
 std::uint32_t panelColour(const QWidget& panel) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class QWidget;
@@ -29,6 +30,10 @@ std::string colourAttribute(const char* name, std::uint32_t bgr);
 
 /// Fills a panel with the colour (its background, drawn by the panel itself).
 void paintPanel(QWidget& panel, std::uint32_t bgr);
+
+/// Paints the dialog's palette panels Panel3 … Panel18 and calls `clicked`
+/// with a panel's colour when the user clicks it.
+void wirePalettePanels(QWidget& dialog, const std::function<void(std::uint32_t)>& clicked);
 
 /// The colour a panel is filled with, as 0x00BBGGRR.
 std::uint32_t panelColour(const QWidget& panel);

@@ -16,12 +16,7 @@ TForm11::TForm11(std::string& FontColorText, QWidget* parent)
     useStandardButton(*ui->CancelBtn, QDialogButtonBox::Cancel);
     setCancelButton(ui->CancelBtn);
 
-    for (std::size_t i = 0; i < palette::colours.size(); ++i) {
-        auto* panel = findChild<ClickPanel*>(QStringLiteral("Panel%1").arg(i + 3));
-        std::uint32_t colour = palette::colours[i];
-        palette::paintPanel(*panel, colour);
-        connect(panel, &ClickPanel::clicked, this, [this, colour] { PaletteClick(colour); });
-    }
+    palette::wirePalettePanels(*this, [this](std::uint32_t colour) { PaletteClick(colour); });
     palette::paintPanel(*ui->Panel2, colour_);
 
     connect(ui->OKBtn, &QPushButton::clicked, this, &TForm11::OKBtnClick);

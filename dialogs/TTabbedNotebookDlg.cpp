@@ -16,12 +16,7 @@ TTabbedNotebookDlg::TTabbedNotebookDlg(std::string& BodyColorText, QWidget* pare
     useStandardButton(*ui->CancelBtn, QDialogButtonBox::Cancel);
     setCancelButton(ui->CancelBtn);
 
-    for (std::size_t i = 0; i < palette::colours.size(); ++i) {
-        auto* panel = findChild<ClickPanel*>(QStringLiteral("Panel%1").arg(i + 3));
-        std::uint32_t colour = palette::colours[i];
-        palette::paintPanel(*panel, colour);
-        connect(panel, &ClickPanel::clicked, this, [this, colour] { PaletteClick(colour); });
-    }
+    palette::wirePalettePanels(*this, [this](std::uint32_t colour) { PaletteClick(colour); });
     palette::paintPanel(*ui->Panel19, palette::white);
     palette::paintPanel(*ui->Panel2, textColour_);
     palette::paintPanel(*ui->Panel1, backgroundColour_);
