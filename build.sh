@@ -65,7 +65,8 @@ case "${1:-}" in
     build build
     run_tests build
     echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
-    build build-asan -DVELA_SANITIZE=ON
+    # Benchmarks are left out and optimisation kept low: this build only runs the tests.
+    build build-asan -DVELA_SANITIZE=ON -DVELA_BENCH=OFF -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS="-O1 -g1"
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
     LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
