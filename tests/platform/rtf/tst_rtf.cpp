@@ -168,7 +168,7 @@ private slots:
         row("fields.rtf", {run("see ", fmt("Gothic")), run("link", fmt("Gothic", 0xFF0000u, U)),
                            run(" page 3\r\n", fmt("Gothic"))});
         row("table.rtf", {run("A\t表\t\r\nC\tD\t\r\nafter\r\n", fmt("Gothic"))});
-        row("specials.rtf", {run("a\r\nb\r\nc\td ef-g\\h{i}j\r\nk\tl\\m", fmt("Gothic"))});
+        row("control_symbols.rtf", {run("a\r\nb\r\nc\td ef-g\\h{i}j\r\nk\tl\\m", fmt("Gothic"))});
         row("formatting.rtf", {run("x", fmt("B", 0x030201u, B | I | U, 30)), run("y", fmt("A")),
                                run("zwvs", fmt("A", {}, B)), run("d", fmt("A", 0x030201u, B | U)),
                                run("no\r\n", fmt("A", {}, B))});
