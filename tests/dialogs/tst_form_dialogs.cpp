@@ -17,22 +17,14 @@
 
 #include <memory>
 
+#include "ScriptedDialogRun.h"
+
 using namespace vela;
 
 namespace {
 
-// Shows the dialog as the program does, the script acting on it as a user.
-void runModal(QDialog& dialog, ScriptedServices::Script script) {
-    ScriptedServices services;
-    services.expectModal(std::move(script));
-    services.showModal(dialog);
-}
-
-template <class Widget> Widget* control(QWidget& dialog, const QString& name) {
-    auto* widget = dialog.findChild<Widget*>(name);
-    if (!widget) qFatal("no control %s", qPrintable(name));
-    return widget;
-}
+using test::control;
+using test::runModal;
 
 std::unique_ptr<TagDialog> makeDialog(int form, std::string& result) {
     switch (form) {

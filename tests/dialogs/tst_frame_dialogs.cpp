@@ -16,22 +16,14 @@
 #include <QToolButton>
 
 
+#include "ScriptedDialogRun.h"
+
 using namespace vela;
 
 namespace {
 
-// Shows the dialog as the program does, the script acting on it as a user.
-void runModal(QDialog& dialog, ScriptedServices::Script script) {
-    ScriptedServices services;
-    services.expectModal(std::move(script));
-    services.showModal(dialog);
-}
-
-template <class Widget> Widget* control(QWidget& dialog, const QString& name) {
-    auto* widget = dialog.findChild<Widget*>(name);
-    if (!widget) qFatal("no control %s", qPrintable(name));
-    return widget;
-}
+using test::control;
+using test::runModal;
 
 // Plays a split script: 1 and 2 click the check boxes, u and d the up-down's
 // arrows, l and r the scroll bar's arrows.
