@@ -34,7 +34,7 @@ void FindCommands::Memo41Click() {
 void FindCommands::Menu42Click() { FindDialog1Find(); }
 
 void FindCommands::FindDialog1Find() {
-    if (SearchPane(m_pane, FindDialog1->findText(), FindDialog1->options())) {
+    if (m_finder.find(m_pane, FindDialog1->findText(), FindDialog1->options())) {
         QWidget* edit = m_pane.widget();
         edit->activateWindow();
         edit->setFocus();

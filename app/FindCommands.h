@@ -6,6 +6,7 @@
 #include "EditorHost.h"
 #include "EditorState.h"
 #include "FindDialog.h"
+#include "FindText.h"
 #include "Pane.h"
 
 namespace vela {
@@ -32,6 +33,7 @@ private:
     Pane& m_pane;
     Services& m_services;
     FindDialog* FindDialog1; ///< the find dialog, owned by the main window
+    PaneFinder m_finder;
 };
 
 } // namespace vela

@@ -3,83 +3,88 @@
 #include "Cp932.h"
 #include "Pane.h"
 
+#include <cstring>
 #include <string>
-#include <vector>
 
 namespace vela {
 namespace {
 
 unsigned char foldAscii(unsigned char byte) { return byte >= 'a' && byte <= 'z' ? byte - ('a' - 'A') : byte; }
 
-/// The search text prepared for comparison: folded where it is a single-byte
-/// character, and which of its bytes may be folded in the buffer.
-struct Pattern {
-    std::string bytes;
-    std::vector<bool> foldable;
-};
+} // namespace
 
-Pattern preparePattern(std::string_view text, bool matchCase) {
-    Pattern p{std::string(text), std::vector<bool>(text.size(), false)};
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (cp932::isLeadByte(static_cast<unsigned char>(text[i]))) {
+std::string FoldedForSearch(std::string_view buffer) {
+    std::string folded(buffer);
+    for (std::size_t i = 0; i < folded.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(folded[i]);
+        if (cp932::isLeadByte(byte))
             ++i; // the trail byte is never folded
-            continue;
-        }
-        if (!matchCase) {
-            p.foldable[i] = true;
-            p.bytes[i] = char(foldAscii(static_cast<unsigned char>(text[i])));
-        }
+        else
+            folded[i] = char(foldAscii(byte));
     }
-    return p;
+    return folded;
 }
 
-// A match starting on a character boundary has the same lead bytes as the
-// pattern, so the pattern tells which buffer bytes are single-byte characters.
-bool matchesAt(std::string_view buffer, std::size_t at, const Pattern& p) {
-    for (std::size_t j = 0; j < p.bytes.size(); ++j) {
-        unsigned char b = static_cast<unsigned char>(buffer[at + j]);
-        if (p.foldable[j]) b = foldAscii(b);
-        if (b != static_cast<unsigned char>(p.bytes[j])) return false;
+namespace {
+
+// Folding maps letters to letters, never into or out of the lead-byte range,
+// so `hay` (folded or not) has the same character boundaries as the text. A
+// match at a boundary has the pattern's lead bytes, so comparing bytes is
+// comparing characters.
+std::optional<std::size_t> searchPrepared(std::string_view hay, std::size_t selStart, std::size_t selLength,
+                                          std::string_view pattern, bool down) {
+    const std::size_t length = hay.size();
+    const std::size_t len = pattern.size();
+    if (length == 0 || len == 0 || len > length) return std::nullopt;
+
+    std::size_t first = 0, last = 0; // candidate starts, inclusive
+    if (down) {
+        first = selStart + selLength;
+        if (first > length - len) return std::nullopt;
+        last = length - len;
+    } else {
+        if (selStart < len) return std::nullopt;
+        last = std::min(selStart, length) - len;
     }
-    return true;
+
+    std::optional<std::size_t> found;
+    for (std::size_t pos = first; pos <= last;) {
+        const void* hit = memmem(hay.data() + pos, last + len - pos, pattern.data(), len);
+        if (!hit) break;
+        const auto at = std::size_t(static_cast<const char*>(hit) - hay.data());
+        if (cp932::isCharBoundary(hay, at)) {
+            if (down) return at;
+            found = at;
+        }
+        pos = at + 1;
+    }
+    return found;
 }
 
 } // namespace
 
 std::optional<std::size_t> SearchBuffer(std::string_view buffer, std::size_t selStart, std::size_t selLength,
                                         std::string_view text, const FindOptions& options) {
-    const std::size_t length = buffer.size();
-    const std::size_t len = text.size();
-    if (length == 0 || len == 0 || len > length) return std::nullopt;
-    const Pattern pattern = preparePattern(text, options.matchCase);
-
-    std::size_t first = 0, last = 0; // candidate starts, inclusive
-    if (options.down) {
-        first = selStart + selLength;
-        if (first > length - len) return std::nullopt;
-        last = length - len;
-    } else {
-        if (selStart < len) return std::nullopt;
-        first = 0;
-        last = std::min(selStart, length) - len;
-    }
-
-    // Walking by characters from the start keeps every candidate on a boundary.
-    std::optional<std::size_t> found;
-    for (std::size_t pos = 0; pos <= last;) {
-        if (pos >= first && matchesAt(buffer, pos, pattern)) {
-            if (options.down) return pos;
-            found = pos;
-        }
-        pos += cp932::isLeadByte(static_cast<unsigned char>(buffer[pos])) ? 2 : 1;
-    }
-    return found;
+    if (options.matchCase) return searchPrepared(buffer, selStart, selLength, text, options.down);
+    return searchPrepared(FoldedForSearch(buffer), selStart, selLength, FoldedForSearch(text), options.down);
 }
 
-bool SearchPane(Pane& pane, std::string_view text, const FindOptions& options) {
+bool PaneFinder::find(Pane& pane, std::string_view text, const FindOptions& options) {
     if (text.empty()) return false;
-    const std::string buffer = pane.text();
-    const auto found = SearchBuffer(buffer, std::size_t(pane.selStart()), std::size_t(pane.selLength()), text, options);
+    const std::string& buffer = pane.text();
+    std::string_view hay = buffer;
+    if (!options.matchCase) {
+        // Kept between finds: "find next" on a big page must not fold it again.
+        if (m_foldedPane != &pane || m_foldedVersion != pane.contentVersion()) {
+            m_folded = FoldedForSearch(buffer);
+            m_foldedPane = &pane;
+            m_foldedVersion = pane.contentVersion();
+        }
+        hay = m_folded;
+    }
+    const std::string pattern = options.matchCase ? std::string(text) : FoldedForSearch(text);
+    const auto found =
+        searchPrepared(hay, std::size_t(pane.selStart()), std::size_t(pane.selLength()), pattern, options.down);
     if (!found) return false;
     pane.setSelStart(int(*found));
     pane.setSelLength(int(text.size()));

@@ -4,7 +4,9 @@
 // letters A-Z / a-z, so a search never selects half of a double-byte character.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace vela {
@@ -22,7 +24,19 @@ struct FindOptions {
 std::optional<std::size_t> SearchBuffer(std::string_view buffer, std::size_t selStart, std::size_t selLength,
                                         std::string_view text, const FindOptions& options);
 
+/// `buffer` with its single-byte letters a-z folded to A-Z (trail bytes kept).
+std::string FoldedForSearch(std::string_view buffer);
+
 /// Finds `text` (CP932) in the pane from its selection and selects the match.
-bool SearchPane(Pane& pane, std::string_view text, const FindOptions& options);
+/// Keeps the folded copy of the text between finds while the pane is unchanged.
+class PaneFinder {
+public:
+    bool find(Pane& pane, std::string_view text, const FindOptions& options);
+
+private:
+    const Pane* m_foldedPane = nullptr;
+    std::uint64_t m_foldedVersion = 0;
+    std::string m_folded;
+};
 
 } // namespace vela

@@ -161,46 +161,58 @@ bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0
 
 bool isCharBoundary(std::string_view text, std::size_t pos) {
     if (pos == 0 || pos >= text.size()) return pos <= text.size();
-    // A byte below 0x40 is never a trail byte, so the character after it starts cleanly.
-    std::size_t start = pos;
-    while (start > 0 && static_cast<unsigned char>(text[start - 1]) >= 0x40) --start;
-    std::size_t i = start;
-    while (i < pos) i += isLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
-    return i == pos;
+    // A byte that cannot lead ends a character (as itself or as a trail), so the
+    // lead-range bytes between it and pos pair up from there: pos starts a
+    // character when there is an even number of them. Usually zero or two.
+    std::size_t leads = 0;
+    while (leads < pos && isLeadByte(static_cast<unsigned char>(text[pos - 1 - leads]))) ++leads;
+    return leads % 2 == 0;
 }
 
 int byteWidth(char16_t unit) { return tables().width[unit]; }
 
 bool canEncode(char32_t cp) { return cp < 0x10000 && tables().toCode[cp] != kNoCode; }
 
-Decoded decode(std::string_view bytes) {
-    Decoded d;
-    d.text.reserve(bytes.size());
+std::size_t appendDecoded(std::u16string& out, std::string_view bytes) {
+    std::size_t replaced = 0;
     for (std::size_t i = 0; i < bytes.size();) {
         char16_t ch;
         i += decodeAt(bytes, i, ch);
         if (ch == kNoChar) {
-            d.text += u'?';
-            ++d.replaced;
+            out += u'?';
+            ++replaced;
         } else {
-            d.text += ch;
+            out += ch;
         }
     }
+    return replaced;
+}
+
+std::size_t appendEncoded(std::string& out, std::u16string_view text) {
+    const Tables& t = tables();
+    std::size_t replaced = 0;
+    forEachCodePoint(text, [&](char32_t cp, int) {
+        if (cp < 0x10000 && t.toCode[cp] != kNoCode) {
+            appendCode(out, t.toCode[cp]);
+        } else {
+            out += '?';
+            ++replaced;
+        }
+    });
+    return replaced;
+}
+
+Decoded decode(std::string_view bytes) {
+    Decoded d;
+    d.text.reserve(bytes.size());
+    d.replaced = appendDecoded(d.text, bytes);
     return d;
 }
 
 Encoded encode(std::u16string_view text) {
-    const Tables& t = tables();
     Encoded e;
     e.bytes.reserve(text.size() * 2);
-    forEachCodePoint(text, [&](char32_t cp, int) {
-        if (cp < 0x10000 && t.toCode[cp] != kNoCode) {
-            appendCode(e.bytes, t.toCode[cp]);
-        } else {
-            e.bytes += '?';
-            ++e.replaced;
-        }
-    });
+    e.replaced = appendEncoded(e.bytes, text);
     return e;
 }
 

@@ -23,8 +23,8 @@ public:
 bool isLeadByte(unsigned char byte);
 
 /// True when `pos` does not split a double-byte character of `text`
-/// (0 and text.size() are boundaries). Scans from the start of the line
-/// containing `pos`, because a trail byte can look like a lead byte.
+/// (0 and text.size() are boundaries). Looks back only over the bytes before
+/// `pos` that could be lead bytes, because a trail byte can look like one.
 bool isCharBoundary(std::string_view text, std::size_t pos);
 
 /// Bytes this UTF-16 unit takes in CP932: 1 or 2. Units CP932 cannot hold
@@ -47,6 +47,11 @@ struct Encoded {
 /// Lossy conversions for reading files and pasting: bad input becomes "?" and is counted.
 Decoded decode(std::string_view bytes);
 Encoded encode(std::u16string_view text);
+
+/// The same, appending to `out` (no allocation per call once it has room);
+/// both return how many were replaced by "?".
+std::size_t appendDecoded(std::u16string& out, std::string_view bytes);
+std::size_t appendEncoded(std::string& out, std::u16string_view text);
 
 /// Strict conversions: throw ConversionError naming what cannot be converted.
 std::u16string decodeStrict(std::string_view bytes);

@@ -124,34 +124,73 @@ rtf::RunFormat toRunFormat(const QTextCharFormat& f) {
     return r;
 }
 
-// Collects runs, joining neighbours of equal format and encoding each run once.
+// Collects runs, joining neighbours of equal format and encoding straight into
+// the open run. A document has few distinct formats: each is converted once,
+// looked up by Qt's format index.
 class RunBuilder {
 public:
-    void add(const rtf::RunFormat& format, const QString& text) {
+    explicit RunBuilder(const QTextDocument& doc) : doc_(doc) {}
+
+    void add(int formatIndex, QStringView text) {
         if (text.isEmpty()) return;
-        if (!open_ || format != format_) {
-            flush();
-            format_ = format;
-            open_ = true;
+        if (runs_.empty() || formatIndex != index_) {
+            const rtf::RunFormat& format = formatOf(formatIndex);
+            if (runs_.empty() || format != runs_.back().format) runs_.push_back({{}, format});
+            index_ = formatIndex;
         }
-        appendUnits(pending_, text);
+        cp932::appendEncoded(runs_.back().text, std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                                                   std::size_t(text.size())));
     }
-    rtf::RunList finish() {
-        flush();
-        return std::move(runs_);
-    }
+    rtf::RunList finish() { return std::move(runs_); }
 
 private:
-    void flush() {
-        if (open_ && !pending_.empty()) runs_.push_back({cp932::encode(pending_).bytes, format_});
-        pending_.clear();
-        open_ = false;
+    const rtf::RunFormat& formatOf(int index) {
+        if (index < 0) index = 0;
+        if (std::size_t(index) >= formats_.size()) formats_.resize(std::size_t(index) + 1);
+        auto& slot = formats_[std::size_t(index)];
+        if (!slot) slot = toRunFormat(doc_.allFormats().value(index).toCharFormat());
+        return *slot;
     }
+    const QTextDocument& doc_;
+    std::vector<std::optional<rtf::RunFormat>> formats_;
     rtf::RunList runs_;
-    rtf::RunFormat format_;
-    std::u16string pending_;
-    bool open_ = false;
+    int index_ = -1;
 };
+
+// Inserts runs at the cursor. Runs share few formats, so each Qt format is made
+// once; the text is decoded into one reused buffer with its line breaks made "\n".
+void insertRunsAt(QTextCursor& c, const rtf::RunList& runs) {
+    // A few formats are looked up; a file with very many is converted per run
+    // rather than searched through.
+    constexpr std::size_t MaxKnownFormats = 32;
+    std::vector<std::pair<rtf::RunFormat, QTextCharFormat>> formats;
+    QTextCharFormat converted;
+    auto qtFormat = [&](const rtf::RunFormat& f) -> const QTextCharFormat& {
+        for (const auto& known : formats)
+            if (known.first == f) return known.second;
+        if (formats.size() == MaxKnownFormats) return converted = toQtFormat(f);
+        formats.emplace_back(f, toQtFormat(f));
+        return formats.back().second;
+    };
+    std::u16string units;
+    for (const auto& run : runs) {
+        units.clear();
+        cp932::appendDecoded(units, run.text);
+        // CR LF and lone CR become the "\n" that insertText turns into one block break.
+        std::size_t out = 0;
+        for (std::size_t i = 0; i < units.size(); ++i) {
+            char16_t u = units[i];
+            if (u == u'\r') {
+                if (i + 1 < units.size() && units[i + 1] == u'\n') ++i;
+                u = u'\n';
+            }
+            units[out++] = u;
+        }
+        if (out == 0) continue;
+        c.insertText(QString::fromRawData(reinterpret_cast<const QChar*>(units.data()), qsizetype(out)),
+                     qtFormat(run.format));
+    }
+}
 
 enum class Snap { Back, Forward };
 
@@ -167,11 +206,15 @@ struct Pane::Impl final : InsertionFilter {
     BlockIndex index;
     bool modified = false;
     bool clipboardText = false;
+    // The whole text as CP932, made when first asked for after a change.
+    mutable std::optional<std::string> textCache;
+    std::uint64_t contentVersion = 0;
     std::function<void(int)> keyDownHandler;
     std::function<void(const std::string&)> refusedHandler;
 
     void bindDocument();
     void rebuildIndex();
+    void contentChanged();
     void onContentsChange(int position, int removed, int added);
     int blockBytes(const QTextBlock& block) const;
 
@@ -249,7 +292,13 @@ int Pane::Impl::blockBytes(const QTextBlock& block) const {
     return widthOf(text, int(text.size())) + (block.next().isValid() ? 2 : 0);
 }
 
+void Pane::Impl::contentChanged() {
+    textCache.reset();
+    ++contentVersion;
+}
+
 void Pane::Impl::rebuildIndex() {
+    contentChanged();
     std::vector<int> lengths;
     lengths.reserve(std::size_t(doc->blockCount()));
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) lengths.push_back(blockBytes(b));
@@ -259,6 +308,7 @@ void Pane::Impl::rebuildIndex() {
 void Pane::Impl::onContentsChange(int position, int removed, int added) {
     // Format-only changes arrive with removed == added; they count as changes too.
     if (removed != 0 || added != 0) modified = true;
+    contentChanged();
     const int last = std::max(0, doc->characterCount() - 1);
     const int first = doc->findBlock(std::clamp(position, 0, last)).blockNumber();
     const int lastNew = doc->findBlock(std::clamp(position + added, 0, last)).blockNumber();
@@ -335,18 +385,23 @@ void Pane::Impl::setDefaultFont(const QFont& font) {
 }
 
 rtf::RunList Pane::Impl::runsBetween(int from, int to) const {
-    RunBuilder builder;
-    for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() < to; b = b.next()) {
+    RunBuilder builder(*doc);
+    for (QTextBlock b = doc->findBlock(from); b.isValid(); b = b.next()) {
+        // Fragment positions are summed up here: asking each fragment costs a tree walk.
+        int at = b.position();
+        if (at >= to) break;
+        const QString text = b.text();
+        const int blockStart = at;
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
-            const int start = std::max(from, f.position());
-            const int end = std::min(to, f.position() + f.length());
-            if (start < end) builder.add(toRunFormat(f.charFormat()), f.text().mid(start - f.position(), end - start));
+            const int length = f.length();
+            const int start = std::max(from, at), end = std::min(to, at + length);
+            if (start < end) builder.add(f.charFormatIndex(), QStringView(text).mid(start - blockStart, end - start));
+            at += length;
         }
         const QTextBlock next = b.next();
-        const int breakPos = b.position() + b.length() - 1;
-        if (next.isValid() && breakPos >= from && breakPos < to)
-            builder.add(toRunFormat(next.charFormat()), QStringLiteral("\r\n"));
+        const int breakPos = blockStart + int(text.size());
+        if (next.isValid() && breakPos >= from && breakPos < to) builder.add(next.charFormatIndex(), u"\r\n");
     }
     return builder.finish();
 }
@@ -360,7 +415,7 @@ void Pane::Impl::swapIn(const rtf::RunList& runs) {
     {
         QTextCursor c(fresh);
         c.beginEditBlock();
-        for (const auto& run : runs) c.insertText(normalizeBreaks(decodeCp932(run.text)), toQtFormat(run.format));
+        insertRunsAt(c, runs);
         c.endEditBlock();
     }
     fresh->setDocumentLayout(new QPlainTextDocumentLayout(fresh));
@@ -387,7 +442,7 @@ void Pane::Impl::insertRuns(const rtf::RunList& runs) {
     QTextCursor c = cursor();
     c.beginEditBlock();
     c.removeSelectedText();
-    for (const auto& run : runs) c.insertText(normalizeBreaks(decodeCp932(run.text)), toQtFormat(run.format));
+    insertRunsAt(c, runs);
     c.endEditBlock();
     setCursor(c);
 }
@@ -488,15 +543,28 @@ void Pane::setSelText(const std::string& cp932) {
     d->setCursor(c);
 }
 
-std::string Pane::text() const {
-    std::u16string all;
-    all.reserve(std::size_t(d->doc->characterCount()) + std::size_t(d->doc->blockCount()));
-    for (QTextBlock b = d->doc->begin(); b.isValid(); b = b.next()) {
-        if (b != d->doc->begin()) all += u"\r\n";
-        appendUnits(all, b.text());
+const std::string& Pane::text() const {
+    if (!d->textCache) {
+        // One pass over the document's own buffer; block breaks are U+2029 there.
+        const QString raw = d->doc->toRawText();
+        const auto* units = reinterpret_cast<const char16_t*>(raw.utf16());
+        const std::size_t count = std::size_t(raw.size());
+        std::string bytes;
+        bytes.reserve(std::size_t(d->index.total()));
+        std::size_t from = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (units[i] != u'\u2029') continue;
+            cp932::appendEncoded(bytes, std::u16string_view(units + from, i - from));
+            bytes += "\r\n";
+            from = i + 1;
+        }
+        cp932::appendEncoded(bytes, std::u16string_view(units + from, count - from));
+        d->textCache = std::move(bytes);
     }
-    return cp932::encode(all).bytes;
+    return *d->textCache;
 }
+
+std::uint64_t Pane::contentVersion() const { return d->contentVersion; }
 
 int Pane::textLength() const { return d->index.total(); }
 

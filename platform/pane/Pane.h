@@ -54,7 +54,12 @@ public:
     /// Replaces the selection; the new text takes the selection attributes,
     /// the caret ends after it. Characters CP932 cannot hold cannot occur (the input is CP932).
     void setSelText(const std::string& cp932);
-    std::string text() const;
+    /// The whole text; kept between changes, so repeated calls cost nothing.
+    /// The reference is valid until the next change of the content.
+    const std::string& text() const;
+    /// Counts changes of the content (text or format), for callers that keep
+    /// something derived from it.
+    std::uint64_t contentVersion() const;
     int textLength() const;
     void clear();
 

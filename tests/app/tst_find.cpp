@@ -115,6 +115,29 @@ private slots:
         QCOMPARE(selection(w), qMakePair(13, 3));
     }
 
+    void testFindSeesTextTypedSinceTheLastFind() {
+        // The text (and its folded copy) are kept between finds; every kind of
+        // change must drop them, or a find would select stale offsets.
+        MainWindowFixture w;
+        setText(w, "abc abc");
+        openFind(w, "ABC");
+        user::click(findDialog(w), "FindNext");
+        QCOMPARE(selection(w), qMakePair(0, 3));
+        w.select(0, 0);
+        QTest::keyClicks(w.form->pane().widget(), "xy");      // typed
+        w.form->pane().setSelStart(w.form->pane().textLength());
+        w.form->pane().setSelText(sj(QString::fromUtf8("日本abc"))); // inserted by a command
+        w.select(0, 0);
+        for (const int expected : {2, 6, 13}) {
+            user::click(findDialog(w), "FindNext");
+            QCOMPARE(selection(w), qMakePair(expected, 3));
+        }
+        w.form->pane().setRuns({{sj("__abc"), {}}});              // a whole new document
+        w.select(0, 0);
+        user::click(findDialog(w), "FindNext");
+        QCOMPARE(selection(w), qMakePair(2, 3));
+    }
+
     void testMenu42RepeatsTheLastSearch() {
         MainWindowFixture w;
         setText(w, "one two one two");

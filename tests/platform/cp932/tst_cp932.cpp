@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <vector>
+
 using namespace vela;
 
 namespace {
@@ -114,6 +116,25 @@ private slots:
         QVERIFY(cp932::isCharBoundary(s, 6));
         QVERIFY(!cp932::isCharBoundary(s, 7));
         QVERIFY(cp932::isCharBoundary(s, 8));
+    }
+
+    void testCharBoundaryAgreesWithAWalkFromTheStart() {
+        // Bytes chosen to make long stretches that could all be lead bytes:
+        // leads, lead-range trails, low trails, katakana, ASCII, CR LF.
+        const unsigned char pool[] = {0x81, 0x88, 0x9F, 0xE0, 0xFC, 0x40, 0x5C, 0x7E, 0xA1, 0xDF, 'a', '\r', '\n'};
+        std::uint32_t seed = 7;
+        for (int round = 0; round < 200; ++round) {
+            std::string s;
+            for (int i = 0; i < 64; ++i) {
+                seed = seed * 1103515245u + 12345u;
+                s += char(pool[(seed >> 16) % sizeof pool]);
+            }
+            std::vector<bool> starts(s.size() + 1, false);
+            for (std::size_t i = 0; i <= s.size(); i += cp932::isLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2 : 1)
+                starts[i] = true;
+            for (std::size_t pos = 0; pos <= s.size(); ++pos)
+                QVERIFY2(cp932::isCharBoundary(s, pos) == starts[pos], qPrintable(QStringLiteral("round %1 pos %2").arg(round).arg(pos)));
+        }
     }
 
     void testErrorReportText_data() {
