@@ -10,7 +10,7 @@ namespace {
 
 /// Stretches of `spans` whose text does not have the span's colour of its
 /// own yet, joined where they touch and share a colour.
-std::vector<ColourSpan> wrongStretches(const rtf::RunList& runs, const std::vector<ColourSpan>& spans) {
+std::vector<ColourSpan> wrongStretches(const std::vector<ColourStretch>& colours, const std::vector<ColourSpan>& spans) {
     std::vector<ColourSpan> wrong;
     auto add = [&wrong](std::size_t begin, std::size_t end, Color color) {
         if (!wrong.empty() && wrong.back().end == begin && wrong.back().color == color)
@@ -18,15 +18,14 @@ std::vector<ColourSpan> wrongStretches(const rtf::RunList& runs, const std::vect
         else
             wrong.push_back({begin, end, color});
     };
-    std::size_t runIndex = 0, runBegin = 0;
+    std::size_t index = 0, stretchBegin = 0;
     for (const ColourSpan& span : spans) {
-        while (runIndex < runs.size() && runBegin + runs[runIndex].text.size() <= span.begin)
-            runBegin += runs[runIndex++].text.size();
-        std::size_t i = runIndex, at = runBegin;
-        while (i < runs.size() && at < span.end) {
-            const std::size_t end = at + runs[i].text.size();
-            if (runs[i].format.color != span.color)
-                add(std::max(at, span.begin), std::min(end, span.end), span.color);
+        while (index < colours.size() && stretchBegin + colours[index].length <= span.begin)
+            stretchBegin += colours[index++].length;
+        std::size_t i = index, at = stretchBegin;
+        while (i < colours.size() && at < span.end) {
+            const std::size_t end = at + colours[i].length;
+            if (colours[i].color != span.color) add(std::max(at, span.begin), std::min(end, span.end), span.color);
             at = end;
             ++i;
         }
@@ -111,14 +110,12 @@ CommandTable TagRecolouring::commands() {
 }
 
 void TagRecolouring::R1Click() {
-    const rtf::RunList runs = m_pane.runs();
-    std::string text;
-    text.reserve(std::size_t(m_pane.textLength()));
-    for (const rtf::TextRun& run : runs) text += run.text;
-
+    const std::string& text = m_pane.text();
     if (text.size() > 2) {
+        // The colours alone say what is wrong; the text is copied into runs only
+        // when the whole content is rebuilt.
         const std::vector<ColourSpan> spans = refreshSpans(text);
-        const std::vector<ColourSpan> wrong = wrongStretches(runs, spans);
+        const std::vector<ColourSpan> wrong = wrongStretches(m_pane.colours(), spans);
         if (wrong.size() < InPlaceLimit) {
             // A page refreshed before needs only its hand-typed tags touched.
             for (const ColourSpan& stretch : wrong) {
@@ -127,7 +124,7 @@ void TagRecolouring::R1Click() {
                 m_pane.setSelColor(stretch.color);
             }
         } else {
-            m_pane.setRuns(recolouredRuns(runs, spans));
+            m_pane.setRuns(recolouredRuns(m_pane.runs(), spans));
         }
         m_pane.setModified(true);
     }

@@ -17,7 +17,7 @@ QString snapshotName(int copy) {
 } // namespace
 
 void takeUndoSnapshot(EditorState& state, const Pane& pane) {
-    pane.saveToFile(state.UndoFilePath, StreamFormat::Rtf);
+    pane.saveToFile(state.UndoFilePath, StreamFormat::Rtf, files::Durability::Scratch);
     state.UndoSelStart = pane.selStart();
     state.UndoSelLength = pane.selLength();
 }

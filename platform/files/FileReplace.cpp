@@ -39,7 +39,7 @@ bool writeAll(int fd, std::string_view data) {
 
 } // namespace
 
-ReplaceResult replaceFile(const std::string& path, std::string_view data) {
+ReplaceResult replaceFile(const std::string& path, std::string_view data, Durability durability) {
     if (path.empty()) return ReplaceResult::CannotCreate;
     const std::string target = resolveTarget(path);
     struct stat existing {};
@@ -71,7 +71,8 @@ ReplaceResult replaceFile(const std::string& path, std::string_view data) {
         ok = ::fchmod(fd, existing.st_mode & 07777) == 0;
     }
     // fsync before rename: a short write or a full disk must show here, not after the swap.
-    ok = ok && writeAll(fd, data) && ::fsync(fd) == 0;
+    // A scratch file still fails on a short write or a failing close.
+    ok = ok && writeAll(fd, data) && (durability == Durability::Scratch || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
     if (!ok) {
@@ -81,8 +82,8 @@ ReplaceResult replaceFile(const std::string& path, std::string_view data) {
     return ReplaceResult::Done;
 }
 
-void writeFileOrThrow(const std::string& path, std::string_view data) {
-    switch (replaceFile(path, data)) {
+void writeFileOrThrow(const std::string& path, std::string_view data, Durability durability) {
+    switch (replaceFile(path, data, durability)) {
     case ReplaceResult::Done:
         return;
     case ReplaceResult::CannotCreate: {

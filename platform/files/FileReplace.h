@@ -15,12 +15,19 @@ enum class ReplaceResult {
     WriteFailed,  ///< writing, flushing or renaming failed part-way
 };
 
+/// How far a write goes before the rename. A document waits for the disk; a
+/// scratch file (the undo snapshot) that is worthless after a crash need not,
+/// and it is written on every Enter.
+enum class Durability { SyncedToDisk, Scratch };
+
 /// Replaces `path` with `data`. A symbolic link is followed (the link stays);
 /// an existing file keeps its permission bits (and owner when allowed).
-ReplaceResult replaceFile(const std::string& path, std::string_view data);
+ReplaceResult replaceFile(const std::string& path, std::string_view data,
+                          Durability durability = Durability::SyncedToDisk);
 
 /// replaceFile for documents and snapshots: throws AppError
 /// "ﾌｧｲﾙ <absolute path> を作成できません" or "ｽﾄﾘｰﾑへの書き込みに失敗しました".
-void writeFileOrThrow(const std::string& path, std::string_view data);
+void writeFileOrThrow(const std::string& path, std::string_view data,
+                      Durability durability = Durability::SyncedToDisk);
 
 } // namespace vela::files

@@ -679,6 +679,44 @@ void Pane::setDefaultFontName(const std::string& name) {
 bool Pane::modified() const { return d->modified; }
 void Pane::setModified(bool modified) { d->modified = modified; }
 
+std::vector<ColourStretch> Pane::colours() const {
+    std::vector<ColourStretch> out;
+    std::vector<std::optional<std::optional<Color>>> byIndex; // Qt format index -> its colour
+    auto colourOf = [&](int index) {
+        index = std::max(index, 0);
+        if (std::size_t(index) >= byIndex.size()) byIndex.resize(std::size_t(index) + 1);
+        auto& slot = byIndex[std::size_t(index)];
+        if (!slot) {
+            const QTextCharFormat f = d->doc->allFormats().value(index).toCharFormat();
+            slot = f.hasProperty(QTextFormat::ForegroundBrush) ? std::optional<Color>(toColor(f.foreground().color()))
+                                                              : std::nullopt;
+        }
+        return *slot;
+    };
+    auto add = [&out](std::size_t bytes, std::optional<Color> color) {
+        if (bytes == 0) return;
+        if (!out.empty() && out.back().color == color)
+            out.back().length += bytes;
+        else
+            out.push_back({bytes, color});
+    };
+    for (QTextBlock b = d->doc->begin(); b.isValid(); b = b.next()) {
+        const QString text = b.text();
+        int at = 0;
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const int length = std::min(f.length(), int(text.size()) - at);
+            std::size_t bytes = 0;
+            for (int i = at; i < at + length; ++i) bytes += std::size_t(unitWidth(text[i]));
+            add(bytes, colourOf(f.charFormatIndex()));
+            at += f.length();
+        }
+        const QTextBlock next = b.next();
+        if (next.isValid()) add(2, colourOf(next.charFormatIndex()));
+    }
+    return out;
+}
+
 rtf::RunList Pane::runs() const { return d->runsBetween(0, d->doc->characterCount() - 1); }
 
 void Pane::setRuns(const rtf::RunList& runs) { d->swapIn(runs); }
@@ -707,9 +745,9 @@ LoadReport Pane::loadFromFile(const std::string& path, StreamFormat format) {
     return report;
 }
 
-void Pane::saveToFile(const std::string& path, StreamFormat format) const {
-    const std::string content = format == StreamFormat::Rtf ? rtf::write(runs()) : text();
-    files::writeFileOrThrow(path, content);
+void Pane::saveToFile(const std::string& path, StreamFormat format, files::Durability durability) const {
+    if (format == StreamFormat::PlainText) return files::writeFileOrThrow(path, text(), durability);
+    files::writeFileOrThrow(path, rtf::write(runs()), durability);
 }
 
 void Pane::cutToClipboard() {

@@ -4,12 +4,15 @@
 // break counted as 2 (CR LF). Qt stays behind the pimpl; the same class drives
 // the window's widget and the tests.
 
+#include "FileReplace.h"
 #include "TextRun.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -23,6 +26,12 @@ constexpr FontStyle operator&(FontStyle a, FontStyle b) { return FontStyle(unsig
 constexpr bool has(FontStyle set, FontStyle s) { return (unsigned(set) & unsigned(s)) != 0; }
 
 enum class StreamFormat { Rtf, PlainText };
+
+/// A stretch of the text by its own colour (none: the default colour).
+struct ColourStretch {
+    std::size_t length; ///< bytes
+    std::optional<Color> color;
+};
 
 /// What a load had to change: bytes that decoded to nothing and characters
 /// CP932 cannot hold both became "?".
@@ -88,6 +97,10 @@ public:
     bool modified() const;
     void setModified(bool modified);
 
+    /// The whole text's own colours in order, neighbours of one colour joined:
+    /// what runs() tells of colour, without copying the text.
+    std::vector<ColourStretch> colours() const;
+
     /// Whole content as runs, and replaced by runs (built aside, swapped in).
     rtf::RunList runs() const;
     void setRuns(const rtf::RunList& runs);
@@ -95,7 +108,8 @@ public:
     /// Whole-content streaming; throws AppError with the file messages.
     /// Writes replace the target only once the new file is complete.
     LoadReport loadFromFile(const std::string& path, StreamFormat format);
-    void saveToFile(const std::string& path, StreamFormat format) const;
+    void saveToFile(const std::string& path, StreamFormat format,
+                    files::Durability durability = files::Durability::SyncedToDisk) const;
 
     void cutToClipboard();
     void copyToClipboard() const;

@@ -98,6 +98,38 @@ private slots:
         QCOMPARE(back.selColor(), kCyan);
     }
 
+    void coloursAndTextAgreeWithRuns() {
+        // Refresh works on text(), colours() and runs() together: they must tell
+        // the same content, whatever way it was built or edited.
+        Pane pane;
+        fillColoured(pane);
+        pane.setSelStart(3);
+        pane.setSelText(sj("日本\r\nｶﾅ<B>"));
+        pane.setSelStart(0);
+        pane.setSelLength(2);
+        pane.setSelColor(kCyan);
+        for (int round = 0; round < 2; ++round) {
+            const rtf::RunList runs = pane.runs();
+            std::string joined;
+            std::vector<ColourStretch> expected;
+            for (const auto& run : runs) {
+                joined += run.text;
+                if (!expected.empty() && expected.back().color == run.format.color)
+                    expected.back().length += run.text.size();
+                else
+                    expected.push_back({run.text.size(), run.format.color});
+            }
+            QCOMPARE(pane.text(), joined);
+            const std::vector<ColourStretch> colours = pane.colours();
+            QCOMPARE(colours.size(), expected.size());
+            for (std::size_t i = 0; i < colours.size(); ++i) {
+                QCOMPARE(colours[i].length, expected[i].length);
+                QCOMPARE(colours[i].color, expected[i].color);
+            }
+            pane.setRuns(runs); // and again on a document built aside
+        }
+    }
+
     void fileErrorsUseTheMessagesAndKeepThePane() {
         Pane pane;
         pane.setSelText("keep");
