@@ -156,8 +156,6 @@ std::optional<QString> textDifference(const std::string& want, const std::string
         .arg(shown(want.substr(from, 70)), shown(got.substr(from, 70)));
 }
 
-std::string readFileBytes(const QString& path) { return readAll(path).toStdString(); }
-
 /// What undo must bring back: the page as its last snapshot held it.
 struct Snapshot {
     std::string text;
@@ -673,7 +671,7 @@ private:
     }
 
     void expectSaved(const std::string& path, const std::string& text, const rtf::RunList& runs) {
-        const std::string bytes = readFileBytes(QString::fromStdString(path));
+        const std::string bytes = readAll(QString::fromStdString(path)).toStdString();
         rtf::RunList read;
         try {
             read = rtf::read(bytes).runs;
