@@ -53,6 +53,8 @@ TForm1::TForm1(Services& services, QWidget* parent)
     assembleCommands();
     // Every key reaches the key handler before the pane handles it.
     m_pane->setKeyDownHandler([this](int key) { guarded([this, key] { m_edit.KeyDown(key); }); });
+    // Refused input (a character Shift-JIS cannot hold, non-text data) is said in the status bar.
+    m_pane->setInputRefusedHandler([this](const std::string& message) { setStatusText(message); });
     // The pane's right-click menu is the Edit menu itself, enabled as when it opens.
     connect(m_pane->widget(), &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { m_menus.at("Menu20")->popup(m_pane->widget()->mapToGlobal(pos)); });

@@ -9,6 +9,9 @@
 #include <QAbstractScrollArea>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QImage>
+#include <QInputMethodEvent>
+#include <QMimeData>
 #include <QGuiApplication>
 #include <QSysInfo>
 #include <QProcess>
@@ -180,6 +183,44 @@ private slots:
         QCOMPARE(w.form->pane().selColor(), TextWhite);
         w.select(0, 6);
         QCOMPARE(w.form->pane().selColor(), StructureYellow);
+    }
+
+    void testRefusedInputIsToldInTheStatusBar_data() {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<QString>("message");
+        const QString unencodable = QString::fromUtf8("Shift-JIS で表せない文字は入力できません: U+1F600");
+        QTest::newRow("input method") << "input method" << unencodable;
+        QTest::newRow("paste command") << "paste command" << unencodable;
+        QTest::newRow("Ctrl+V") << "Ctrl+V" << unencodable;
+        QTest::newRow("Ctrl+V of a picture") << "picture" << QString::fromUtf8("テキスト以外は貼り付けられません");
+    }
+    void testRefusedInputIsToldInTheStatusBar() {
+        QFETCH(QString, way);
+        QFETCH(QString, message);
+        MainWindowFixture w;
+        QTest::keyClicks(editor(w), "abc");
+        const std::string before = w.form->pane().text();
+        const QString emoji = QString::fromUtf8("a😀");
+        if (way == "input method") {
+            QInputMethodEvent event;
+            event.setCommitString(emoji);
+            QCoreApplication::sendEvent(editor(w), &event);
+        } else if (way == "picture") {
+            auto* picture = new QMimeData;
+            picture->setImageData(QImage(4, 4, QImage::Format_RGB32));
+            QGuiApplication::clipboard()->setMimeData(picture);
+            QTest::keyClick(editor(w), Qt::Key_V, Qt::ControlModifier);
+        } else {
+            QGuiApplication::clipboard()->setText(emoji);
+            if (way == "Ctrl+V") {
+                QTest::keyClick(editor(w), Qt::Key_V, Qt::ControlModifier);
+            } else {
+                QTRY_VERIFY(w.form->commandAction("Menu23")->isEnabled());
+                w.chooseMenuEntry("Menu23");
+            }
+        }
+        QCOMPARE(w.form->pane().text(), before);
+        QCOMPARE(QString::fromStdString(w.form->statusText()), message);
     }
 
     void testEditMenuEnabling() {
