@@ -230,6 +230,9 @@ struct Pane::Impl final : InsertionFilter {
     QFont defaultFont() const { return doc->defaultFont(); }
     void setDefaultFont(const QFont& font);
 
+    /// Calls visit(Qt format index, text, isLineBreak) for the text of
+    /// [from, to) in order, a line break as its one separator character.
+    template <typename F> void forEachFragment(int from, int to, F visit) const;
     rtf::RunList runsBetween(int from, int to) const;
     void swapIn(const rtf::RunList& runs);
     void insertText(QTextCursor& c, const QString& text);
@@ -384,25 +387,35 @@ void Pane::Impl::setDefaultFont(const QFont& font) {
     doc->setDefaultFont(font);
 }
 
-rtf::RunList Pane::Impl::runsBetween(int from, int to) const {
-    RunBuilder builder(*doc);
-    for (QTextBlock b = doc->findBlock(from); b.isValid(); b = b.next()) {
-        // Fragment positions are summed up here: asking each fragment costs a tree walk.
-        int at = b.position();
-        if (at >= to) break;
-        const QString text = b.text();
-        const int blockStart = at;
+template <typename F> void Pane::Impl::forEachFragment(int from, int to, F visit) const {
+    // One copy of the document's text, and positions summed up here: asking a
+    // block or fragment for its text or position costs a tree walk each.
+    const QString raw = doc->toRawText();
+    const QStringView all(raw);
+    QTextBlock b = doc->findBlock(from);
+    int blockStart = b.isValid() ? b.position() : 0;
+    for (; b.isValid() && blockStart < to; b = b.next()) {
+        const int blockLength = b.length(); // the break included
+        int at = blockStart;
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
             const int length = f.length();
             const int start = std::max(from, at), end = std::min(to, at + length);
-            if (start < end) builder.add(f.charFormatIndex(), QStringView(text).mid(start - blockStart, end - start));
+            if (start < end) visit(f.charFormatIndex(), all.mid(start, end - start), false);
             at += length;
         }
         const QTextBlock next = b.next();
-        const int breakPos = blockStart + int(text.size());
-        if (next.isValid() && breakPos >= from && breakPos < to) builder.add(next.charFormatIndex(), u"\r\n");
+        const int breakPos = blockStart + blockLength - 1;
+        if (next.isValid() && breakPos >= from && breakPos < to) visit(next.charFormatIndex(), all.mid(breakPos, 1), true);
+        blockStart += blockLength;
     }
+}
+
+rtf::RunList Pane::Impl::runsBetween(int from, int to) const {
+    RunBuilder builder(*doc);
+    forEachFragment(from, to, [&builder](int format, QStringView text, bool lineBreak) {
+        builder.add(format, lineBreak ? QStringView(u"\r\n") : text);
+    });
     return builder.finish();
 }
 
@@ -700,20 +713,14 @@ std::vector<ColourStretch> Pane::colours() const {
         else
             out.push_back({bytes, color});
     };
-    for (QTextBlock b = d->doc->begin(); b.isValid(); b = b.next()) {
-        const QString text = b.text();
-        int at = 0;
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment f = it.fragment();
-            const int length = std::min(f.length(), int(text.size()) - at);
-            std::size_t bytes = 0;
-            for (int i = at; i < at + length; ++i) bytes += std::size_t(unitWidth(text[i]));
-            add(bytes, colourOf(f.charFormatIndex()));
-            at += f.length();
-        }
-        const QTextBlock next = b.next();
-        if (next.isValid()) add(2, colourOf(next.charFormatIndex()));
-    }
+    d->forEachFragment(0, d->doc->characterCount() - 1, [&](int format, QStringView text, bool lineBreak) {
+        std::size_t bytes = 0;
+        if (lineBreak)
+            bytes = 2;
+        else
+            for (QChar ch : text) bytes += std::size_t(unitWidth(ch));
+        add(bytes, colourOf(format));
+    });
     return out;
 }
 
