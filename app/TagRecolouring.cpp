@@ -65,36 +65,42 @@ std::vector<ColourSpan> refreshSpans(std::string_view text) {
     return spans;
 }
 
-rtf::RunList recolouredRuns(const rtf::RunList& runs, const std::vector<ColourSpan>& spans) {
-    rtf::RunList out;
-    out.reserve(runs.size() + spans.size());
-    auto emit = [&out](std::string_view text, rtf::RunFormat format) {
-        if (text.empty()) return;
-        if (!out.empty() && out.back().format == format)
-            out.back().text.append(text);
-        else
-            out.push_back({std::string(text), std::move(format)});
-    };
-    std::size_t spanIndex = 0, at = 0;
-    for (const rtf::TextRun& run : runs) {
-        const std::size_t runEnd = at + run.text.size();
-        std::size_t cut = at;
-        while (cut < runEnd) {
-            while (spanIndex < spans.size() && spans[spanIndex].end <= cut) ++spanIndex;
-            rtf::RunFormat format = run.format;
-            std::size_t pieceEnd = runEnd;
-            if (spanIndex < spans.size() && spans[spanIndex].begin <= cut) {
-                format.color = spans[spanIndex].color;
-                pieceEnd = std::min(runEnd, spans[spanIndex].end);
-            } else if (spanIndex < spans.size()) {
-                pieceEnd = std::min(runEnd, spans[spanIndex].begin);
-            }
-            emit(std::string_view(run.text).substr(cut - at, pieceEnd - cut), std::move(format));
-            cut = pieceEnd;
+RecolouredRuns::RecolouredRuns(const std::vector<ColourSpan>& spans) : m_spans(spans) {}
+
+void RecolouredRuns::push(std::string_view text, const rtf::RunFormat& format) {
+    if (text.empty()) return;
+    if (!m_out.empty() && m_out.back().format == format)
+        m_out.back().text.append(text);
+    else
+        m_out.push_back({std::string(text), format});
+}
+
+void RecolouredRuns::add(const rtf::RunFormat& format, std::string_view text) {
+    const std::size_t runEnd = m_at + text.size();
+    std::size_t cut = m_at;
+    while (cut < runEnd) {
+        while (m_span < m_spans.size() && m_spans[m_span].end <= cut) ++m_span;
+        std::size_t pieceEnd = runEnd;
+        if (m_span < m_spans.size() && m_spans[m_span].begin <= cut) {
+            rtf::RunFormat coloured = format;
+            coloured.color = m_spans[m_span].color;
+            pieceEnd = std::min(runEnd, m_spans[m_span].end);
+            push(text.substr(cut - m_at, pieceEnd - cut), coloured);
+        } else {
+            if (m_span < m_spans.size()) pieceEnd = std::min(runEnd, m_spans[m_span].begin);
+            push(text.substr(cut - m_at, pieceEnd - cut), format);
         }
-        at = runEnd;
+        cut = pieceEnd;
     }
-    return out;
+    m_at = runEnd;
+}
+
+rtf::RunList RecolouredRuns::finish() { return std::move(m_out); }
+
+rtf::RunList recolouredRuns(const rtf::RunList& runs, const std::vector<ColourSpan>& spans) {
+    RecolouredRuns out(spans);
+    for (const rtf::TextRun& run : runs) out.add(run.format, run.text);
+    return out.finish();
 }
 
 TagRecolouring::TagRecolouring(EditorState& state, EditorHost& host, Pane& pane)
@@ -114,7 +120,7 @@ void TagRecolouring::R1Click() {
     if (text.size() > 2) {
         // The colours alone say what is wrong; the text is copied into runs only
         // when the whole content is rebuilt.
-        const std::vector<ColourSpan> spans = refreshSpans(text);
+        std::vector<ColourSpan> spans = refreshSpans(text);
         const std::vector<ColourSpan> wrong = wrongStretches(m_pane.colours(), spans);
         if (wrong.size() < InPlaceLimit) {
             // A page refreshed before needs only its hand-typed tags touched.
@@ -124,7 +130,15 @@ void TagRecolouring::R1Click() {
                 m_pane.setSelColor(stretch.color);
             }
         } else {
-            m_pane.setRuns(recolouredRuns(m_pane.runs(), spans));
+            // Recoloured straight from the document: on a big page a second
+            // run list would dominate the memory the refresh needs.
+            RecolouredRuns recoloured(spans);
+            m_pane.forEachRun([&recoloured](const rtf::RunFormat& format, std::string_view piece) {
+                recoloured.add(format, piece);
+            });
+            rtf::RunList runs = recoloured.finish();
+            std::vector<ColourSpan>().swap(spans);
+            m_pane.setRuns(runs);
         }
         m_pane.setModified(true);
     }

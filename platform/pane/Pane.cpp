@@ -124,35 +124,46 @@ rtf::RunFormat toRunFormat(const QTextCharFormat& f) {
     return r;
 }
 
-// Collects runs, joining neighbours of equal format and encoding straight into
-// the open run. A document has few distinct formats: each is converted once,
-// looked up by Qt's format index.
-class RunBuilder {
+// A document has few distinct formats: each is converted once, looked up by
+// Qt's format index.
+class RunFormats {
 public:
-    explicit RunBuilder(const QTextDocument& doc) : doc_(doc) {}
-
-    void add(int formatIndex, QStringView text) {
-        if (text.isEmpty()) return;
-        if (runs_.empty() || formatIndex != index_) {
-            const rtf::RunFormat& format = formatOf(formatIndex);
-            if (runs_.empty() || format != runs_.back().format) runs_.push_back({{}, format});
-            index_ = formatIndex;
-        }
-        cp932::appendEncoded(runs_.back().text, std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                                                   std::size_t(text.size())));
-    }
-    rtf::RunList finish() { return std::move(runs_); }
-
-private:
-    const rtf::RunFormat& formatOf(int index) {
-        if (index < 0) index = 0;
+    explicit RunFormats(const QTextDocument& doc) : doc_(doc) {}
+    const rtf::RunFormat& of(int index) {
+        index = std::max(index, 0);
         if (std::size_t(index) >= formats_.size()) formats_.resize(std::size_t(index) + 1);
         auto& slot = formats_[std::size_t(index)];
         if (!slot) slot = toRunFormat(doc_.allFormats().value(index).toCharFormat());
         return *slot;
     }
+
+private:
     const QTextDocument& doc_;
     std::vector<std::optional<rtf::RunFormat>> formats_;
+};
+
+std::u16string_view unitsOf(QStringView text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())};
+}
+
+// Collects runs, joining neighbours of equal format and encoding straight into the open run.
+class RunBuilder {
+public:
+    explicit RunBuilder(const QTextDocument& doc) : formats_(doc) {}
+
+    void add(int formatIndex, QStringView text) {
+        if (text.isEmpty()) return;
+        if (runs_.empty() || formatIndex != index_) {
+            const rtf::RunFormat& format = formats_.of(formatIndex);
+            if (runs_.empty() || format != runs_.back().format) runs_.push_back({{}, format});
+            index_ = formatIndex;
+        }
+        cp932::appendEncoded(runs_.back().text, unitsOf(text));
+    }
+    rtf::RunList finish() { return std::move(runs_); }
+
+private:
+    RunFormats formats_;
     rtf::RunList runs_;
     int index_ = -1;
 };
@@ -420,6 +431,11 @@ rtf::RunList Pane::Impl::runsBetween(int from, int to) const {
 }
 
 void Pane::Impl::swapIn(const rtf::RunList& runs) {
+    // The runs hold the whole content: the old text goes before the new is
+    // built, so a big page is never held twice. No event is handled in between,
+    // so the empty pane never shows.
+    QObject::disconnect(contentsConnection);
+    doc->clear();
     auto* fresh = new QTextDocument(edit);
     fresh->setUndoRedoEnabled(false);
     fresh->setDefaultFont(doc->defaultFont());
@@ -434,7 +450,6 @@ void Pane::Impl::swapIn(const rtf::RunList& runs) {
     fresh->setDocumentLayout(new QPlainTextDocumentLayout(fresh));
     // The widget deletes its first document itself; later ones are ours.
     QPointer<QTextDocument> old = doc;
-    QObject::disconnect(contentsConnection);
     edit->setDocument(fresh);
     doc = fresh;
     bindDocument();
@@ -752,9 +767,31 @@ LoadReport Pane::loadFromFile(const std::string& path, StreamFormat format) {
     return report;
 }
 
+void Pane::forEachRun(const std::function<void(const rtf::RunFormat&, std::string_view)>& visit) const {
+    RunFormats formats(*d->doc);
+    std::string bytes;
+    d->forEachFragment(0, d->doc->characterCount() - 1, [&](int format, QStringView text, bool lineBreak) {
+        bytes.clear();
+        if (lineBreak)
+            bytes = "\r\n";
+        else
+            cp932::appendEncoded(bytes, unitsOf(text));
+        visit(formats.of(format), bytes);
+    });
+}
+
+std::string Pane::rtfText() const {
+    // Straight from the document: a run list of a big page would take many
+    // times the memory of its text.
+    rtf::Writer writer;
+    writer.reserve(std::size_t(d->index.total()));
+    forEachRun([&writer](const rtf::RunFormat& format, std::string_view piece) { writer.append(format, piece); });
+    return writer.finish();
+}
+
 void Pane::saveToFile(const std::string& path, StreamFormat format, files::Durability durability) const {
     if (format == StreamFormat::PlainText) return files::writeFileOrThrow(path, text(), durability);
-    files::writeFileOrThrow(path, rtf::write(runs()), durability);
+    files::writeFileOrThrow(path, rtfText(), durability);
 }
 
 void Pane::cutToClipboard() {

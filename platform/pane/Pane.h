@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QWidget;
@@ -104,6 +105,14 @@ public:
     /// Whole content as runs, and replaced by runs (built aside, swapped in).
     rtf::RunList runs() const;
     void setRuns(const rtf::RunList& runs);
+
+    /// Calls visit(format, CP932 text) for the whole content in order, piece
+    /// by piece (a line break is a piece "\r\n" of its own; neighbours may share
+    /// a format): runs() without holding them all.
+    void forEachRun(const std::function<void(const rtf::RunFormat&, std::string_view)>& visit) const;
+
+    /// The whole content as RTF: rtf::write(runs()), without the run list.
+    std::string rtfText() const;
 
     /// Whole-content streaming; throws AppError with the file messages.
     /// Writes replace the target only once the new file is complete.

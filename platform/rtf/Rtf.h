@@ -4,6 +4,7 @@
 #include "TextRun.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,30 @@ namespace vela::rtf {
 /// Standard RTF of the runs: \ansicpg932, a font table with \fcharset128, a
 /// colour table, and \'hh for every byte above 0x7F and for \, { and }.
 std::string write(const RunList& runs);
+
+/// The same RTF written piece by piece, for content that is not a run list:
+/// the tables are collected on the way and put in front at the end.
+/// Appending runs one by one gives exactly write(runs).
+class Writer {
+public:
+    Writer();
+    ~Writer();
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+
+    void reserve(std::size_t textBytes);
+    /// CP932 text in `format`; a CR LF must not be split between two calls.
+    void append(const RunFormat& format, std::string_view text);
+    std::string finish();
+
+private:
+    struct Tables;
+    std::unique_ptr<Tables> m_tables;
+    std::string m_body;
+    RunFormat m_current; // the reader's state after \pard: no attributes
+    RunFormat m_raw;     // the last format appended, as given
+    bool m_hasRaw = false;
+};
 
 /// The largest size kept, in half points (1638 pt); larger sizes are clamped to it.
 constexpr int kMaxHalfPoints = 3276;

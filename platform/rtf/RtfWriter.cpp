@@ -4,6 +4,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace vela::rtf {
 namespace detail {
@@ -36,39 +37,17 @@ void appendFontName(std::string& out, const std::string& utf8) {
     }
 }
 
-struct Tables {
-    std::unordered_map<std::string, int> fonts;      // name -> \f number (f0 is "no font")
-    std::unordered_map<std::uint32_t, int> colors;   // 0x00BBGGRR -> \cf index (0 is "auto")
-    std::vector<const std::string*> fontOrder;
-    std::vector<std::uint32_t> colorOrder;
-};
-
-Tables collectTables(const RunList& runs) {
-    Tables t;
-    for (const auto& run : runs) {
-        if (run.text.empty()) continue;
-        const auto& f = run.format;
-        if (f.font && !f.font->empty() && t.fonts.emplace(*f.font, int(t.fonts.size()) + 1).second)
-            t.fontOrder.push_back(&*f.font);
-        if (f.color) {
-            std::uint32_t c = *f.color & 0xFFFFFFu;
-            if (t.colors.emplace(c, int(t.colors.size()) + 1).second) t.colorOrder.push_back(c);
-        }
-    }
-    return t;
-}
-
 // Every format change starts from \plain, so attributes a run lacks (no size
 // above all, which has no control word of its own) are never inherited.
-void appendFormat(std::string& out, const RunFormat& f, const Tables& t) {
+void appendFormat(std::string& out, const RunFormat& f, int fontNumber, int colorIndex) {
     out += "\\plain";
-    if (f.font && !f.font->empty()) {
+    if (fontNumber > 0) {
         out += "\\f";
-        out += std::to_string(t.fonts.at(*f.font));
+        out += std::to_string(fontNumber);
     }
-    if (f.color) {
+    if (colorIndex > 0) {
         out += "\\cf";
-        out += std::to_string(t.colors.at(*f.color & 0xFFFFFFu));
+        out += std::to_string(colorIndex);
     }
     if (f.bold) out += "\\b";
     if (f.italic) out += "\\i";
@@ -80,7 +59,7 @@ void appendFormat(std::string& out, const RunFormat& f, const Tables& t) {
     out += ' ';
 }
 
-void appendText(std::string& out, const std::string& text) {
+void appendText(std::string& out, std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         auto b = static_cast<unsigned char>(text[i]);
         if (b == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
@@ -100,19 +79,56 @@ void appendText(std::string& out, const std::string& text) {
 
 } // namespace
 
-std::string write(const RunList& runs) {
-    Tables t = collectTables(runs);
-    std::size_t textSize = 0;
-    for (const auto& run : runs) textSize += run.text.size();
+struct Writer::Tables {
+    std::unordered_map<std::string, int> fonts;    // name -> \f number (f0 is "no font")
+    std::unordered_map<std::uint32_t, int> colors; // 0x00BBGGRR -> \cf index (0 is "auto")
+    std::vector<std::string> fontOrder;
+    std::vector<std::uint32_t> colorOrder;
+};
 
+Writer::Writer() : m_tables(std::make_unique<Tables>()) {}
+Writer::~Writer() = default;
+
+void Writer::reserve(std::size_t textBytes) { m_body.reserve(textBytes * 2); }
+
+void Writer::append(const RunFormat& format, std::string_view text) {
+    if (text.empty()) return;
+    // Compared before normalising: a run of the format just written costs no copy.
+    if (!m_hasRaw || !(format == m_raw)) {
+        RunFormat f = format;
+        detail::normalizeFormat(f);
+        if (!(f == m_current)) {
+            int fontNumber = 0, colorIndex = 0;
+            Tables& t = *m_tables;
+            if (f.font) {
+                auto [it, added] = t.fonts.emplace(*f.font, int(t.fonts.size()) + 1);
+                if (added) t.fontOrder.push_back(*f.font);
+                fontNumber = it->second;
+            }
+            if (f.color) {
+                auto [it, added] = t.colors.emplace(*f.color, int(t.colors.size()) + 1);
+                if (added) t.colorOrder.push_back(*f.color);
+                colorIndex = it->second;
+            }
+            appendFormat(m_body, f, fontNumber, colorIndex);
+            m_current = std::move(f);
+        }
+        m_raw = format;
+        m_hasRaw = true;
+    }
+    appendText(m_body, text);
+}
+
+std::string Writer::finish() {
+    const Tables& t = *m_tables;
     std::string out;
-    out.reserve(256 + textSize * 2 + runs.size() * 16);
+    out.reserve(256 + t.fontOrder.size() * 48 + t.colorOrder.size() * 32 + m_body.size());
     out += "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 ;}";
     for (std::size_t i = 0; i < t.fontOrder.size(); ++i) {
         out += "{\\f";
         out += std::to_string(i + 1);
         out += "\\fnil\\fcharset128 ";
-        appendFontName(out, *t.fontOrder[i]);
+        appendFontName(out, t.fontOrder[i]);
         out += ";}";
     }
     out += "}\r\n{\\colortbl ;";
@@ -121,20 +137,18 @@ std::string write(const RunList& runs) {
                std::to_string((c >> 16) & 0xFF) + ";";
     }
     out += "}\r\n\\uc1\\pard ";
-
-    RunFormat current; // the reader's state after \pard: no attributes
-    for (const auto& run : runs) {
-        if (run.text.empty()) continue;
-        RunFormat f = run.format;
-        detail::normalizeFormat(f);
-        if (!(f == current)) {
-            appendFormat(out, f, t);
-            current = std::move(f);
-        }
-        appendText(out, run.text);
-    }
+    out += m_body;
     out += "}\r\n";
     return out;
+}
+
+std::string write(const RunList& runs) {
+    Writer writer;
+    std::size_t textSize = 0;
+    for (const auto& run : runs) textSize += run.text.size();
+    writer.reserve(textSize);
+    for (const auto& run : runs) writer.append(run.format, run.text);
+    return writer.finish();
 }
 
 } // namespace vela::rtf

@@ -3,6 +3,7 @@
 #include "AppError.h"
 #include "Pane.h"
 #include "PaneTestUtil.h"
+#include "Rtf.h"
 #include "TestSupport.h"
 
 #include <QClipboard>
@@ -120,6 +121,10 @@ private slots:
                     expected.push_back({run.text.size(), run.format.color});
             }
             QCOMPARE(pane.text(), joined);
+            QCOMPARE(pane.rtfText(), rtf::write(runs));
+            rtf::RunList pieces;
+            pane.forEachRun([&pieces](const rtf::RunFormat& f, std::string_view t) { pieces.push_back({std::string(t), f}); });
+            QCOMPARE(rtf::normalize(pieces), runs);
             const std::vector<ColourStretch> colours = pane.colours();
             QCOMPARE(colours.size(), expected.size());
             for (std::size_t i = 0; i < colours.size(); ++i) {
