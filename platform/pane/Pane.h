@@ -24,6 +24,13 @@ constexpr bool has(FontStyle set, FontStyle s) { return (unsigned(set) & unsigne
 
 enum class StreamFormat { Rtf, PlainText };
 
+/// The largest files a load reads, refused before reading: past them a load
+/// takes minutes and gigabytes (a 100 MB page: a minute, 2 GiB). An RTF file
+/// holds a third of its size as text or less, so the source document of any
+/// page within the plain-text limit stays within the RTF limit.
+constexpr std::int64_t kMaxPlainTextFileBytes = std::int64_t(16) << 20;
+constexpr std::int64_t kMaxRtfFileBytes = std::int64_t(64) << 20;
+
 /// What a load had to change: bytes that decoded to nothing and characters
 /// CP932 cannot hold both became "?".
 struct LoadReport {
@@ -88,6 +95,8 @@ public:
     void setRuns(const rtf::RunList& runs);
 
     /// Whole-content streaming; throws AppError with the file messages.
+    /// A load reads only a regular file within its size limit (RTF when the
+    /// format is Rtf and the file begins as RTF, otherwise plain text).
     /// Writes replace the target only once the new file is complete.
     LoadReport loadFromFile(const std::string& path, StreamFormat format);
     void saveToFile(const std::string& path, StreamFormat format) const;

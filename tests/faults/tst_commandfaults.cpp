@@ -140,12 +140,25 @@ std::string expectedMessage(Command command, Fault fault, const std::string& tar
 }
 
 enum class Load { Open, Import };
+enum class Kind { Bytes, Unreadable, Folder, Pipe };
+
+/// The bytes of a literal, NUL bytes included.
+template <std::size_t N>
+QByteArray bytesOf(const char (&literal)[N]) { return QByteArray(literal, N - 1); }
+
+/// 64 KB of every byte value in a scrambled order, as an image or archive holds them.
+QByteArray binaryBytes() {
+    QByteArray bytes;
+    for (int i = 0; i < 65536; ++i) bytes.append(char((i * 7919 + (i >> 8)) & 0xFF));
+    return bytes;
+}
 
 } // namespace
 
 Q_DECLARE_METATYPE(Command)
 Q_DECLARE_METATYPE(Fault)
 Q_DECLARE_METATYPE(Load)
+Q_DECLARE_METATYPE(Kind)
 
 class CommandFaultsTest : public QObject {
     Q_OBJECT
@@ -259,6 +272,93 @@ private slots:
             break;
         }
         QVERIFY(w.services.verifyAllConsumed());
+    }
+
+    void testBadFileRead_data() {
+        QTest::addColumn<Load>("load");
+        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("expectedText"); // a load that succeeds gives this text; empty: any text
+        const QByteArray rtf = "{\\rtf1\\ansi text}";
+        for (auto [name, load] : {std::pair{"open", Load::Open}, std::pair{"import", Load::Import}}) {
+            QTest::addRow("%s, unreadable file", name) << load << Kind::Unreadable << rtf << QByteArray();
+            QTest::addRow("%s, folder", name) << load << Kind::Folder << QByteArray() << QByteArray();
+            QTest::addRow("%s, named pipe", name) << load << Kind::Pipe << QByteArray() << QByteArray();
+            QTest::addRow("%s, binary file", name) << load << Kind::Bytes << binaryBytes() << QByteArray();
+        }
+        QTest::newRow("open, NUL in source document")
+            << Load::Open << Kind::Bytes << bytesOf("{\\rtf1\\ansi ab\0cd\\par ef}") << QByteArray("abcd\r\nef");
+        QTest::newRow("open, escaped NUL in source document")
+            << Load::Open << Kind::Bytes << QByteArray("{\\rtf1\\ansi ab\\'00cd}") << bytesOf("ab\0cd");
+        QTest::newRow("import, NUL in page")
+            << Load::Import << Kind::Bytes << bytesOf("<P>a\0b</P>\r\n\0") << bytesOf("<P>a\0b</P>\r\n\0");
+    }
+    void testBadFileRead() {
+        QFETCH(Load, load);
+        QFETCH(Kind, kind);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, expectedText);
+        MainWindowFixture w;
+        QVERIFY(QFile::setPermissions(w.dir.path(), QFile::permissions(w.dir.path()) | QFile::ExeOther));
+        w.services.expectFileDialog(inDir(w, "doc.kvd").toStdString());
+        w.chooseMenuEntry("Menu14");
+        Pane& pane = w.form->pane();
+        const std::string text = pane.text();
+        const std::string titleBefore = title(w);
+        const std::string sourceBefore = w.form->state().SourcePath;
+
+        const QString file = inDir(w, load == Load::Open ? "in.kvd" : "in.htm");
+        switch (kind) {
+        case Kind::Bytes:
+        case Kind::Unreadable:
+            w.writeFile(QFileInfo(file).fileName(), bytes);
+            if (kind == Kind::Unreadable) QVERIFY(QFile::setPermissions(file, {}));
+            break;
+        case Kind::Folder: QVERIFY(QDir(w.dir.path()).mkdir(QFileInfo(file).fileName())); break;
+        case Kind::Pipe: QVERIFY(::mkfifo(file.toLocal8Bit().constData(), 0644) == 0); break;
+        }
+        const bool refused = kind != Kind::Bytes;
+        w.services.expectFileDialog(file.toStdString());
+        if (refused) expectErrorReport(w, "ﾌｧｲﾙ " + file.toStdString() + " は開けません");
+        const std::size_t messagesBefore = w.services.messageBoxes().size();
+        const bool replaces = !refused && expectedText.isEmpty();
+        if (replaces) w.services.expectMessageBox(MessageAnswer::Ok, AppCaption); // "?" were counted
+        {
+            std::optional<UnprivilegedUser> user;
+            if (kind == Kind::Unreadable) {
+                user.emplace();
+                QVERIFY(user->ok());
+            }
+            w.chooseMenuEntry(load == Load::Open ? "Menu12" : "HTM1");
+        }
+        QVERIFY(w.services.verifyAllConsumed());
+        if (refused) {
+            QCOMPARE(w.services.messageBoxes().back().icon, MessageIcon::Error);
+            QCOMPARE(pane.text(), text);
+            QCOMPARE(title(w), titleBefore);
+            QCOMPARE(w.form->state().SourcePath, sourceBefore);
+            QVERIFY(!pane.modified());
+            return;
+        }
+        QCOMPARE(title(w), load == Load::Open ? AppCaption + " - " + file.toStdString() : AppCaption);
+        QVERIFY(!pane.modified());
+        const std::string loaded = pane.text();
+        if (!replaces) {
+            QCOMPARE(QByteArray::fromStdString(loaded), expectedText);
+            QCOMPARE(w.services.messageBoxes().size(), messagesBefore);
+        } else {
+            // The count told is the number of characters that became "?" (0x3F is never a trail byte).
+            const auto question = std::count(loaded.begin(), loaded.end(), '?') - bytes.count('?');
+            QVERIFY(question > 0);
+            QCOMPARE(w.services.messageBoxes().back().text,
+                     "この文書で表示できない文字が " + std::to_string(question) +
+                         " 個あり、「?」に置き換えました。\n保存すると元の文字は失われます。");
+        }
+        // Saved and read back, the text is whole: nothing stops at a NUL or a control byte.
+        w.services.expectFileDialog(inDir(w, "copy.kvd").toStdString());
+        w.chooseMenuEntry("Menu14");
+        QVERIFY(w.services.verifyAllConsumed());
+        QCOMPARE(QByteArray::fromStdString(textOfSourceDocument(inDir(w, "copy.kvd"))), QByteArray::fromStdString(loaded));
     }
 
     void testNewAfterTheFolderVanished() {
