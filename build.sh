@@ -66,13 +66,11 @@ case "${1:-}" in
     run_tests build
     echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
     # Benchmarks are left out and optimisation kept low: this build only runs the tests.
-    # The big-file group (10 and 100 MB pages) runs in the plain pass only: sanitized, its loads
-    # would take several times the time and memory.
     build build-asan -DVELA_SANITIZE=ON -DVELA_BENCH=OFF -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS="-O1 -g1"
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
     LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-      run_tests build-asan -LE 'e2e|bench|big'
+      run_tests build-asan -LE 'e2e|bench'
     echo "== Fuzzing"
     CXX=clang++ build build-fuzz -DVELA_FUZZ=ON
     run_tests build-fuzz -L fuzz
