@@ -25,9 +25,9 @@ constexpr bool has(FontStyle set, FontStyle s) { return (unsigned(set) & unsigne
 enum class StreamFormat { Rtf, PlainText };
 
 /// The largest files a load reads, refused before reading: past them a load
-/// takes minutes and gigabytes (a 100 MB page: a minute, 2 GiB). An RTF file
-/// holds a third of its size as text or less, so the source document of any
-/// page within the plain-text limit stays within the RTF limit.
+/// takes minutes and gigabytes (a 100 MB page: a minute, 2 GiB). Our RTF of a
+/// page is about three times its size (a double-byte character is two \'hh),
+/// so the source document of a page within the plain-text limit fits the RTF one.
 constexpr std::int64_t kMaxPlainTextFileBytes = std::int64_t(16) << 20;
 constexpr std::int64_t kMaxRtfFileBytes = std::int64_t(64) << 20;
 
