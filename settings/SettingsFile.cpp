@@ -1,12 +1,15 @@
 #include "SettingsFile.h"
 
+#include "CurrentDirectory.h"
 #include "IniProfile.h"
-
-#include <filesystem>
 
 namespace vela {
 
-std::string SettingsFileName() { return (std::filesystem::current_path() / "MARVOK.INI").string(); }
+std::string SettingsFileName() {
+    // A removed current folder still gives its path: reads find no file, writes name the folder in their message.
+    const std::string folder = files::currentDirectory();
+    return folder.empty() ? std::string("MARVOK.INI") : folder + "/MARVOK.INI";
+}
 
 void readSettings(EditorState& state) {
     const std::string path = SettingsFileName();

@@ -6,6 +6,9 @@ namespace vela {
 
 AppError cannotOpenFile(const std::string& path) { return AppError("ﾌｧｲﾙ " + path + " は開けません"); }
 AppError cannotCreateFile(const std::string& path) { return AppError("ﾌｧｲﾙ " + path + " を作成できません"); }
+AppError fileTooLarge(const std::string& path, int limitMegabytes) {
+    return AppError("ﾌｧｲﾙ " + path + " は大きすぎて開けません（" + std::to_string(limitMegabytes) + " MB まで）");
+}
 AppError streamReadFailed() { return AppError("ｽﾄﾘｰﾑからの読み込みに失敗しました"); }
 AppError streamWriteFailed() { return AppError("ｽﾄﾘｰﾑへの書き込みに失敗しました"); }
 

@@ -17,6 +17,8 @@ public:
 AppError cannotOpenFile(const std::string& path);
 /// "ﾌｧｲﾙ %s を作成できません" with the full path.
 AppError cannotCreateFile(const std::string& path);
+/// "ﾌｧｲﾙ %s は大きすぎて開けません（%d MB まで）" with the full path and the limit.
+AppError fileTooLarge(const std::string& path, int limitMegabytes);
 /// "ｽﾄﾘｰﾑからの読み込みに失敗しました"
 AppError streamReadFailed();
 /// "ｽﾄﾘｰﾑへの書き込みに失敗しました"

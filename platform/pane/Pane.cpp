@@ -747,7 +747,11 @@ LoadReport Pane::loadFromFile(const std::string& path, StreamFormat format) {
     const QString name = QString::fromStdString(path);
     const std::string fullPath = QFileInfo(name).absoluteFilePath().toStdString();
     QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) throw cannotOpenFile(fullPath);
+    // A folder, device or pipe is no document: reading one could block or never end.
+    if (!QFileInfo(name).isFile() || !file.open(QIODevice::ReadOnly)) throw cannotOpenFile(fullPath);
+    const bool rtfFile = format == StreamFormat::Rtf && rtf::looksLikeRtf(file.peek(16).toStdString());
+    const std::int64_t limit = rtfFile ? kMaxRtfFileBytes : kMaxPlainTextFileBytes;
+    if (file.size() > limit) throw fileTooLarge(fullPath, int(limit >> 20));
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError) throw streamReadFailed();
     const std::string_view bytes(data.constData(), std::size_t(data.size()));

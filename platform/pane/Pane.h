@@ -34,6 +34,13 @@ struct ColourStretch {
     std::optional<Color> color;
 };
 
+/// The largest files a load reads, refused before reading: past them a load
+/// takes minutes and gigabytes (a 100 MB page: a minute, 2 GiB). Our RTF of a
+/// page is about three times its size (a double-byte character is two \'hh),
+/// so the source document of a page within the plain-text limit fits the RTF one.
+constexpr std::int64_t kMaxPlainTextFileBytes = std::int64_t(16) << 20;
+constexpr std::int64_t kMaxRtfFileBytes = std::int64_t(64) << 20;
+
 /// What a load had to change: bytes that decoded to nothing and characters
 /// CP932 cannot hold both became "?".
 struct LoadReport {
@@ -115,6 +122,8 @@ public:
     std::string rtfText() const;
 
     /// Whole-content streaming; throws AppError with the file messages.
+    /// A load reads only a regular file within its size limit (RTF when the
+    /// format is Rtf and the file begins as RTF, otherwise plain text).
     /// Writes replace the target only once the new file is complete.
     LoadReport loadFromFile(const std::string& path, StreamFormat format);
     void saveToFile(const std::string& path, StreamFormat format,

@@ -1,5 +1,6 @@
 #include "FileDialogRules.h"
 
+#include "CurrentDirectory.h"
 #include "Services.h"
 
 #include <QDir>
@@ -12,7 +13,9 @@ QString fileDialogFolder(const FileDialog& dialog) {
         QFileInfo remembered(QString::fromStdString(dialog.fileName));
         if (remembered.absoluteDir().exists()) return remembered.absolutePath();
     }
-    return QDir::currentPath();
+    // Not QDir::currentPath(): it is empty once the folder was removed, and a
+    // name typed then would resolve against the root folder.
+    return QString::fromStdString(files::currentDirectory());
 }
 
 QString withDefaultExtension(const QString& path, const QString& defaultExt) {
