@@ -44,6 +44,8 @@ Color tagClassColor(std::string_view tag) {
 std::vector<ColourSpan> refreshSpans(std::string_view text) {
     // '<' and '>' lie below every trail byte of CP932, so byte searches find only real brackets.
     std::vector<ColourSpan> spans;
+    // At most a tag and the stretch before it per "<", and one stretch after the last.
+    spans.reserve(2 * std::size_t(std::count(text.begin(), text.end(), '<')) + 1);
     const std::size_t length = text.size();
     std::size_t pos = 0;
     while (length - pos > 2) {
@@ -65,14 +67,10 @@ std::vector<ColourSpan> refreshSpans(std::string_view text) {
     return spans;
 }
 
-RecolouredRuns::RecolouredRuns(const std::vector<ColourSpan>& spans) : m_spans(spans) {}
-
-void RecolouredRuns::push(std::string_view text, const rtf::RunFormat& format) {
-    if (text.empty()) return;
-    if (!m_out.empty() && m_out.back().format == format)
-        m_out.back().text.append(text);
-    else
-        m_out.push_back({std::string(text), format});
+RecolouredRuns::RecolouredRuns(const std::vector<ColourSpan>& spans, std::size_t textBytes) : m_spans(spans) {
+    // Sized once: growing by doubling would hold half as much again at the end.
+    m_out.text.reserve(textBytes);
+    m_out.starts.reserve(spans.size() + 1);
 }
 
 void RecolouredRuns::add(const rtf::RunFormat& format, std::string_view text) {
@@ -85,23 +83,17 @@ void RecolouredRuns::add(const rtf::RunFormat& format, std::string_view text) {
             rtf::RunFormat coloured = format;
             coloured.color = m_spans[m_span].color;
             pieceEnd = std::min(runEnd, m_spans[m_span].end);
-            push(text.substr(cut - m_at, pieceEnd - cut), coloured);
+            m_out.append(text.substr(cut - m_at, pieceEnd - cut), coloured);
         } else {
             if (m_span < m_spans.size()) pieceEnd = std::min(runEnd, m_spans[m_span].begin);
-            push(text.substr(cut - m_at, pieceEnd - cut), format);
+            m_out.append(text.substr(cut - m_at, pieceEnd - cut), format);
         }
         cut = pieceEnd;
     }
     m_at = runEnd;
 }
 
-rtf::RunList RecolouredRuns::finish() { return std::move(m_out); }
-
-rtf::RunList recolouredRuns(const rtf::RunList& runs, const std::vector<ColourSpan>& spans) {
-    RecolouredRuns out(spans);
-    for (const rtf::TextRun& run : runs) out.add(run.format, run.text);
-    return out.finish();
-}
+rtf::PackedRuns RecolouredRuns::finish() { return std::move(m_out); }
 
 TagRecolouring::TagRecolouring(EditorState& state, EditorHost& host, Pane& pane)
     : m_state(state), m_host(host), m_pane(pane) {}
@@ -121,7 +113,7 @@ void TagRecolouring::R1Click() {
         // The colours alone say what is wrong; the text is copied into runs only
         // when the whole content is rebuilt.
         std::vector<ColourSpan> spans = refreshSpans(text);
-        const std::vector<ColourSpan> wrong = wrongStretches(m_pane.colours(), spans);
+        std::vector<ColourSpan> wrong = wrongStretches(m_pane.colours(), spans);
         if (wrong.size() < InPlaceLimit) {
             // A page refreshed before needs only its hand-typed tags touched.
             for (const ColourSpan& stretch : wrong) {
@@ -130,15 +122,16 @@ void TagRecolouring::R1Click() {
                 m_pane.setSelColor(stretch.color);
             }
         } else {
-            // Recoloured straight from the document: on a big page a second
-            // run list would dominate the memory the refresh needs.
-            RecolouredRuns recoloured(spans);
+            // Recoloured straight from the document into one packed copy: on a big
+            // page run lists would dominate the memory the refresh needs.
+            std::vector<ColourSpan>().swap(wrong);
+            RecolouredRuns recoloured(spans, text.size());
             m_pane.forEachRun([&recoloured](const rtf::RunFormat& format, std::string_view piece) {
                 recoloured.add(format, piece);
             });
-            rtf::RunList runs = recoloured.finish();
+            const rtf::PackedRuns runs = recoloured.finish();
             std::vector<ColourSpan>().swap(spans);
-            m_pane.setRuns(runs);
+            m_pane.setPackedRuns(runs);
         }
         m_pane.setModified(true);
     }

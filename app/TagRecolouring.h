@@ -33,20 +33,17 @@ std::vector<ColourSpan> refreshSpans(std::string_view text);
 /// property kept. Neighbours of equal format are joined.
 class RecolouredRuns {
 public:
-    explicit RecolouredRuns(const std::vector<ColourSpan>& spans);
+    RecolouredRuns(const std::vector<ColourSpan>& spans, std::size_t textBytes);
     void add(const rtf::RunFormat& format, std::string_view text);
-    rtf::RunList finish();
+    rtf::PackedRuns finish();
 
 private:
-    void push(std::string_view text, const rtf::RunFormat& format);
     const std::vector<ColourSpan>& m_spans;
     std::size_t m_span = 0; // the first span that may still cover text
     std::size_t m_at = 0;   // bytes added so far
-    rtf::RunList m_out;
+    rtf::PackedRuns m_out;
 };
 
-/// `runs` with the colours of `spans` applied; every other property kept.
-rtf::RunList recolouredRuns(const rtf::RunList& runs, const std::vector<ColourSpan>& spans);
 
 class TagRecolouring {
 public:

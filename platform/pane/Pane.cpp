@@ -168,9 +168,10 @@ private:
     int index_ = -1;
 };
 
-// Inserts runs at the cursor. Runs share few formats, so each Qt format is made
-// once; the text is decoded into one reused buffer with its line breaks made "\n".
-void insertRunsAt(QTextCursor& c, const rtf::RunList& runs) {
+// Inserts pieces at the cursor; `pieces(add)` calls add(format, CP932 text) for
+// each in order. Pieces share few formats, so each Qt format is made once; the
+// text is decoded into one reused buffer with its line breaks made "\n".
+template <typename Pieces> void insertPiecesAt(QTextCursor& c, Pieces pieces) {
     // A few formats are looked up; a file with very many is converted per run
     // rather than searched through.
     constexpr std::size_t MaxKnownFormats = 32;
@@ -184,9 +185,9 @@ void insertRunsAt(QTextCursor& c, const rtf::RunList& runs) {
         return formats.back().second;
     };
     std::u16string units;
-    for (const auto& run : runs) {
+    pieces([&](const rtf::RunFormat& format, std::string_view text) {
         units.clear();
-        cp932::appendDecoded(units, run.text);
+        cp932::appendDecoded(units, text);
         // CR LF and lone CR become the "\n" that insertText turns into one block break.
         std::size_t out = 0;
         for (std::size_t i = 0; i < units.size(); ++i) {
@@ -197,10 +198,16 @@ void insertRunsAt(QTextCursor& c, const rtf::RunList& runs) {
             }
             units[out++] = u;
         }
-        if (out == 0) continue;
+        if (out == 0) return;
         c.insertText(QString::fromRawData(reinterpret_cast<const QChar*>(units.data()), qsizetype(out)),
-                     qtFormat(run.format));
-    }
+                     qtFormat(format));
+    });
+}
+
+void insertRunsAt(QTextCursor& c, const rtf::RunList& runs) {
+    insertPiecesAt(c, [&runs](auto add) {
+        for (const auto& run : runs) add(run.format, run.text);
+    });
 }
 
 enum class Snap { Back, Forward };
@@ -245,7 +252,7 @@ struct Pane::Impl final : InsertionFilter {
     /// [from, to) in order, a line break as its one separator character.
     template <typename F> void forEachFragment(int from, int to, F visit) const;
     rtf::RunList runsBetween(int from, int to) const;
-    void swapIn(const rtf::RunList& runs);
+    template <typename Pieces> void swapIn(Pieces pieces);
     void insertText(QTextCursor& c, const QString& text);
     void insertRuns(const rtf::RunList& runs);
     bool insertPlain(const QString& text);
@@ -430,7 +437,7 @@ rtf::RunList Pane::Impl::runsBetween(int from, int to) const {
     return builder.finish();
 }
 
-void Pane::Impl::swapIn(const rtf::RunList& runs) {
+template <typename Pieces> void Pane::Impl::swapIn(Pieces pieces) {
     // The runs hold the whole content: the old text goes before the new is
     // built, so a big page is never held twice. No event is handled in between,
     // so the empty pane never shows.
@@ -444,7 +451,7 @@ void Pane::Impl::swapIn(const rtf::RunList& runs) {
     {
         QTextCursor c(fresh);
         c.beginEditBlock();
-        insertRunsAt(c, runs);
+        insertPiecesAt(c, pieces);
         c.endEditBlock();
     }
     fresh->setDocumentLayout(new QPlainTextDocumentLayout(fresh));
@@ -741,7 +748,15 @@ std::vector<ColourStretch> Pane::colours() const {
 
 rtf::RunList Pane::runs() const { return d->runsBetween(0, d->doc->characterCount() - 1); }
 
-void Pane::setRuns(const rtf::RunList& runs) { d->swapIn(runs); }
+void Pane::setRuns(const rtf::RunList& runs) {
+    d->swapIn([&runs](auto add) {
+        for (const auto& run : runs) add(run.format, run.text);
+    });
+}
+
+void Pane::setPackedRuns(const rtf::PackedRuns& runs) {
+    d->swapIn([&runs](auto add) { runs.forEach(add); });
+}
 
 LoadReport Pane::loadFromFile(const std::string& path, StreamFormat format) {
     const QString name = QString::fromStdString(path);

@@ -112,6 +112,7 @@ public:
     /// Whole content as runs, and replaced by runs (built aside, swapped in).
     rtf::RunList runs() const;
     void setRuns(const rtf::RunList& runs);
+    void setPackedRuns(const rtf::PackedRuns& runs); ///< the same, from the compact form
 
     /// Calls visit(format, CP932 text) for the whole content in order, piece
     /// by piece (a line break is a piece "\r\n" of its own; neighbours may share

@@ -1,5 +1,7 @@
 #include "Rtf.h"
 
+#include <algorithm>
+
 namespace vela::rtf {
 
 namespace detail {
@@ -25,6 +27,23 @@ RunList normalize(RunList runs) {
     }
     runs.resize(kept);
     return runs;
+}
+
+void PackedRuns::append(std::string_view piece, const RunFormat& format) {
+    if (piece.empty()) return;
+    if (starts.empty() || !(formats[starts.back().format] == format)) {
+        // Pages use a handful of formats; past that a new entry is cheaper than a search.
+        constexpr std::size_t Searched = 32;
+        std::size_t id = formats.size();
+        for (std::size_t i = 0; i < std::min(formats.size(), Searched); ++i)
+            if (formats[i] == format) {
+                id = i;
+                break;
+            }
+        if (id == formats.size()) formats.push_back(format);
+        starts.push_back({text.size(), std::uint32_t(id)});
+    }
+    text.append(piece);
 }
 
 bool looksLikeRtf(std::string_view bytes) { return bytes.starts_with("{\\rtf"); }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vela::rtf {
@@ -29,5 +30,27 @@ struct TextRun {
 };
 
 using RunList = std::vector<TextRun>;
+
+/// The same content held compactly, for whole big pages: all the text in one
+/// string and where each format starts. A RunList of a page with a tag every
+/// few bytes takes many times the memory of its text.
+struct PackedRuns {
+    struct Start {
+        std::size_t offset;  ///< into text; ascending, the first is 0
+        std::uint32_t format; ///< into formats
+    };
+    std::string text;
+    std::vector<RunFormat> formats;
+    std::vector<Start> starts;
+
+    /// Appends text in a format, joined to the last piece when it has that format.
+    void append(std::string_view piece, const RunFormat& format);
+    template <typename F> void forEach(F visit) const {
+        for (std::size_t i = 0; i < starts.size(); ++i) {
+            const std::size_t end = i + 1 < starts.size() ? starts[i + 1].offset : text.size();
+            visit(formats[starts[i].format], std::string_view(text).substr(starts[i].offset, end - starts[i].offset));
+        }
+    }
+};
 
 } // namespace vela::rtf
