@@ -53,6 +53,12 @@ Encoded encode(std::u16string_view text);
 std::size_t appendDecoded(std::u16string& out, std::string_view bytes);
 std::size_t appendEncoded(std::string& out, std::u16string_view text);
 
+/// Rewrites CP932 bytes in the form a round trip by character gives, the
+/// bytes of encode(decode(bytes)): NEC-selected IBM duplicates become the IBM
+/// codes, bytes that decode to nothing become "?". Returns how many became
+/// "?". Text already in that form (nearly all text) is scanned, not copied.
+std::size_t canonicalize(std::string& bytes);
+
 /// Strict conversions: throw ConversionError naming what cannot be converted.
 std::u16string decodeStrict(std::string_view bytes);
 std::string encodeStrict(std::u16string_view text);
