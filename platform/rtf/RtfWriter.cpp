@@ -1,7 +1,11 @@
 #include "Rtf.h"
 
 #include "Cp932.h"
+#include "HugePages.h"
 
+#include <array>
+#include <cstring>
+#include <deque>
 #include <string>
 #include <unordered_map>
 
@@ -80,33 +84,133 @@ void appendFormat(std::string& out, const RunFormat& f, const Tables& t) {
     out += ' ';
 }
 
-void appendText(std::string& out, const std::string& text) {
+// The control words of one run format, made once for each format a page
+// uses: pages alternate between a handful, and building them (font and
+// colour lookups, numbers) for every run cost more than the run's text.
+struct FormatCode {
+    RunFormat raw;        // as the run has it
+    RunFormat normalized; // as written and read back
+    std::string rtf;
+};
+
+class FormatCodes {
+public:
+    explicit FormatCodes(const Tables& t) : tables_(t) {}
+
+    const FormatCode& of(const RunFormat& raw) {
+        for (const FormatCode* code : recent_)
+            if (code && code->raw == raw) return *code;
+        FormatCode& code = codes_.emplace_back();
+        code.raw = raw;
+        code.normalized = raw;
+        detail::normalizeFormat(code.normalized);
+        appendFormat(code.rtf, code.normalized, tables_);
+        recent_[next_++ % recent_.size()] = &code;
+        return code;
+    }
+
+private:
+    const Tables& tables_;
+    std::deque<FormatCode> codes_; // a deque keeps the addresses in recent_ and in plans valid
+    std::array<const FormatCode*, 8> recent_{};
+    std::size_t next_ = 0;
+};
+
+// What a text byte becomes: itself, or \'hh for every byte above 0x7F (trail
+// bytes 0x5C/0x7B/0x7D of double-byte characters too), control bytes, lone
+// CR and LF, \, { and }; a tab is \tab. CR LF, two bytes, is \par.
+struct Escape {
+    char text[7];
+    std::uint8_t size;
+};
+constexpr char kParagraph[] = "\\par\r\n";
+
+constexpr std::array<Escape, 256> kEscapes = [] {
+    constexpr char digits[] = "0123456789abcdef";
+    std::array<Escape, 256> table{};
+    for (unsigned b = 0; b < 256; ++b) {
+        Escape& e = table[b];
+        if (b == '\t') {
+            e = {{'\\', 't', 'a', 'b', ' '}, 5};
+        } else if (b >= 0x80 || b < 0x20 || b == 0x7F || b == '\\' || b == '{' || b == '}') {
+            e = {{'\\', '\'', digits[b >> 4], digits[b & 0xF]}, 4};
+        } else {
+            e = {{static_cast<char>(b)}, 1};
+        }
+    }
+    return table;
+}();
+
+std::size_t escapedSize(const std::string& text) {
+    std::size_t size = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         auto b = static_cast<unsigned char>(text[i]);
         if (b == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            out += "\\par\r\n";
+            size += sizeof kParagraph - 1;
             ++i;
-        } else if (b == '\t') {
-            out += "\\tab ";
-        } else if (b >= 0x80 || b < 0x20 || b == 0x7F || b == '\\' || b == '{' || b == '}') {
-            // Lone CR or LF, other control bytes and every byte of a
-            // double-byte character above 0x7F, trail bytes 0x5C/0x7B/0x7D too.
-            appendHex(out, b);
         } else {
-            out += static_cast<char>(b);
+            size += kEscapes[b].size;
         }
     }
+    return size;
 }
+
+// Appends through a small buffer, so that a byte costs a table copy rather
+// than a checked append of its own.
+class Output {
+public:
+    explicit Output(std::string& out) : out_(out) {}
+    ~Output() { flush(); }
+
+    void put(std::string_view s) {
+        if (s.size() > kRoom) {
+            flush();
+            out_ += s;
+            return;
+        }
+        room(s.size());
+        std::memcpy(buf_ + n_, s.data(), s.size());
+        n_ += s.size();
+    }
+
+    void text(const std::string& text) {
+        const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+        std::size_t size = text.size();
+        for (std::size_t i = 0; i < size; ++i) {
+            room(sizeof(Escape));
+            if (p[i] == '\r' && i + 1 < size && p[i + 1] == '\n') {
+                std::memcpy(buf_ + n_, kParagraph, sizeof kParagraph - 1);
+                n_ += sizeof kParagraph - 1;
+                ++i;
+            } else {
+                const Escape& e = kEscapes[p[i]];
+                std::memcpy(buf_ + n_, e.text, sizeof e.text); // whole entry; only e.size counts
+                n_ += e.size;
+            }
+        }
+    }
+
+private:
+    static constexpr std::size_t kRoom = 4096;
+
+    void room(std::size_t n) {
+        if (n_ + n > kRoom) flush();
+    }
+    void flush() {
+        out_.append(buf_, n_);
+        n_ = 0;
+    }
+
+    std::string& out_;
+    char buf_[kRoom + sizeof(Escape)];
+    std::size_t n_ = 0;
+};
 
 } // namespace
 
 std::string write(const RunList& runs) {
     Tables t = collectTables(runs);
-    std::size_t textSize = 0;
-    for (const auto& run : runs) textSize += run.text.size();
-
     std::string out;
-    out.reserve(256 + textSize * 2 + runs.size() * 16);
     out += "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 ;}";
     for (std::size_t i = 0; i < t.fontOrder.size(); ++i) {
         out += "{\\f";
@@ -122,18 +226,33 @@ std::string write(const RunList& runs) {
     }
     out += "}\r\n\\uc1\\pard ";
 
-    RunFormat current; // the reader's state after \pard: no attributes
-    for (const auto& run : runs) {
-        if (run.text.empty()) continue;
-        RunFormat f = run.format;
-        detail::normalizeFormat(f);
-        if (!(f == current)) {
-            appendFormat(out, f, t);
-            current = std::move(f);
+    // First the format changes and the exact size, so the text goes into
+    // one allocation (Japanese text takes four bytes of RTF per byte).
+    FormatCodes codes(t);
+    std::vector<const FormatCode*> changes(runs.size()); // null: no change before this run
+    const RunFormat none;                                 // the reader's state after \pard: no attributes
+    const RunFormat* current = &none;
+    std::size_t size = out.size() + 3;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        if (runs[i].text.empty()) continue;
+        const FormatCode& code = codes.of(runs[i].format);
+        if (!(code.normalized == *current)) {
+            changes[i] = &code;
+            current = &code.normalized;
+            size += code.rtf.size();
         }
-        appendText(out, run.text);
+        size += escapedSize(runs[i].text);
     }
-    out += "}\r\n";
+    out.reserve(size);
+    detail::adviseHugePages(out.data(), out.capacity());
+    {
+        Output body(out);
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            if (changes[i]) body.put(changes[i]->rtf);
+            body.text(runs[i].text);
+        }
+        body.put("}\r\n");
+    }
     return out;
 }
 
