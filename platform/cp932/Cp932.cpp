@@ -167,8 +167,6 @@ std::size_t decodeAt(std::string_view text, std::size_t i, char16_t& ch) {
 
 } // namespace
 
-bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
 bool isCharBoundary(std::string_view text, std::size_t pos) {
     if (pos == 0 || pos >= text.size()) return pos <= text.size();
     // A byte that cannot lead ends a character (as itself or as a trail), so the

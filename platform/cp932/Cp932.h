@@ -20,7 +20,8 @@ public:
 };
 
 /// True for bytes that start a double-byte character (0x81–0x9F, 0xE0–0xFC).
-bool isLeadByte(unsigned char byte);
+/// Inline: the RTF reader and the pane ask it for every byte.
+inline bool isLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 
 /// True when `pos` does not split a double-byte character of `text`
 /// (0 and text.size() are boundaries). Looks back only over the bytes before

@@ -6,6 +6,7 @@
 #include "HugePages.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <iterator>
 #include <cstdint>
@@ -64,12 +65,17 @@ struct FormatKey {
 
 bool isLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-int hexValue(unsigned char c) {
+constexpr int hexValue(unsigned char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
+constexpr std::array<signed char, 256> kHexValues = [] {
+    std::array<signed char, 256> table{};
+    for (int c = 0; c < 256; ++c) table[c] = static_cast<signed char>(hexValue(static_cast<unsigned char>(c)));
+    return table;
+}();
 bool isCp932Trail(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 
 // Destinations whose content is not document text, written without \* by
@@ -201,33 +207,50 @@ private:
     void textStretch() {
         flushSurrogate();
         std::string& out = runText();
+        char buf[512]; // appended in pieces, so the run's text grows a few times, not byte by byte
+        std::size_t n = 0;
         const char* p = in_.data() + pos_;
         const char* end = in_.data() + in_.size();
         while (p < end) {
+            if (n + 2 > sizeof buf) {
+                out.append(buf, n);
+                n = 0;
+            }
             auto b = static_cast<unsigned char>(*p);
             if (b == '\\') {
-                if (!startsTextEscape(static_cast<std::size_t>(p - in_.data()))) break;
-                if (p[1] == '\'') {
-                    out += static_cast<char>(hexValue(static_cast<unsigned char>(p[2])) << 4 |
-                                             hexValue(static_cast<unsigned char>(p[3])));
+                if (end - p < 2) break;
+                char c = p[1];
+                if (c == '\'') {
+                    int hi = end - p < 4 ? -1 : kHexValues[static_cast<unsigned char>(p[2])];
+                    int lo = end - p < 4 ? -1 : kHexValues[static_cast<unsigned char>(p[3])];
+                    if (hi < 0 || lo < 0) break;
+                    buf[n++] = static_cast<char>(hi << 4 | lo);
                     p += 4;
-                } else {
-                    out += p[1];
+                } else if (c == '\\' || c == '{' || c == '}') {
+                    buf[n++] = c;
                     p += 2;
+                } else {
+                    break;
                 }
                 continue;
             }
-            // A literal stretch; its double-byte characters keep their trail
-            // byte even when it is \, { or }.
-            const char* start = p;
-            while (p < end) {
+            if (b == '{' || b == '}' || (b < 0x20 && b != '\t')) break;
+            // Literal text: a double-byte character keeps its trail byte even
+            // when it is \, { or }. Pairing starts afresh after each escape.
+            do {
+                if (cp932::isLeadByte(b) && end - p > 1 && isCp932Trail(static_cast<unsigned char>(p[1]))) {
+                    buf[n++] = static_cast<char>(b);
+                    buf[n++] = p[1];
+                    p += 2;
+                } else {
+                    buf[n++] = static_cast<char>(b);
+                    ++p;
+                }
+                if (p == end || n + 2 > sizeof buf) break;
                 b = static_cast<unsigned char>(*p);
-                if (b == '\\' || b == '{' || b == '}' || (b < 0x20 && b != '\t')) break;
-                p += cp932::isLeadByte(b) && end - p > 1 && isCp932Trail(static_cast<unsigned char>(p[1])) ? 2 : 1;
-            }
-            if (p == start) break;
-            out.append(start, p);
+            } while (b != '\\' && b != '{' && b != '}' && (b >= 0x20 || b == '\t'));
         }
+        out.append(buf, n);
         pos_ = static_cast<std::size_t>(p - in_.data());
     }
 
