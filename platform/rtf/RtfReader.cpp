@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <array>
 #include <climits>
-#include <iterator>
 #include <cstdint>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <string>
