@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -21,6 +22,10 @@ struct Tables {
     std::array<char16_t, 65536> toUnicode{};  // index: byte, or lead << 8 | trail
     std::array<std::uint16_t, 65536> toCode{}; // index: BMP code point
     std::array<std::uint8_t, 65536> width{};
+    std::array<std::uint64_t, 1024> stable{}; // bit per code: it decodes and encodes back to itself
+    bool asciiStable = true;
+
+    bool isStable(unsigned code) const { return stable[code >> 6] >> (code & 63) & 1; }
 
     Tables() {
         toUnicode.fill(kNoChar);
@@ -80,6 +85,11 @@ struct Tables {
             if (isLowSurrogate(static_cast<char16_t>(u))) width[u] = 0;
             else if (toCode[u] != kNoCode && toCode[u] > 0xFF) width[u] = 2;
             else width[u] = 1;
+        }
+        for (unsigned code = 0; code < 65536; ++code) {
+            char16_t u = toUnicode[code];
+            if (u != kNoChar && toCode[u] == code) stable[code >> 6] |= std::uint64_t(1) << (code & 63);
+            else if (code < 0x80) asciiStable = false;
         }
     }
 };
@@ -157,8 +167,6 @@ std::size_t decodeAt(std::string_view text, std::size_t i, char16_t& ch) {
 
 } // namespace
 
-bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
 bool isCharBoundary(std::string_view text, std::size_t pos) {
     if (pos == 0 || pos >= text.size()) return pos <= text.size();
     // A byte that cannot lead ends a character (as itself or as a trail), so the
@@ -199,6 +207,52 @@ std::size_t appendEncoded(std::string& out, std::u16string_view text) {
             ++replaced;
         }
     });
+    return replaced;
+}
+
+std::size_t canonicalize(std::string& bytes) {
+    const Tables& t = tables();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    std::size_t n = bytes.size();
+    std::size_t i = 0;
+    while (i < n) {
+        if (t.asciiStable && n - i >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p + i, 8);
+            if ((word & 0x8080808080808080u) == 0) {
+                i += 8;
+                continue;
+            }
+        }
+        unsigned b = p[i];
+        unsigned code = b;
+        std::size_t len = 1;
+        if (isLeadByte(b)) {
+            if (i + 1 >= n || !isTrailByte(p[i + 1])) break;
+            code = b << 8 | p[i + 1];
+            len = 2;
+        }
+        if (!t.isStable(code)) break;
+        i += len;
+    }
+    if (i == n) return 0;
+
+    // The rest goes character by character, exactly as decode then encode.
+    std::string out;
+    out.reserve(n);
+    out.append(bytes, 0, i);
+    std::size_t replaced = 0;
+    while (i < n) {
+        char16_t ch;
+        i += decodeAt(bytes, i, ch);
+        if (ch == kNoChar) {
+            out += '?';
+            ++replaced;
+        } else {
+            appendCode(out, t.toCode[ch]);
+        }
+    }
+    bytes = std::move(out);
     return replaced;
 }
 

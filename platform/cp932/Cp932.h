@@ -20,7 +20,8 @@ public:
 };
 
 /// True for bytes that start a double-byte character (0x81–0x9F, 0xE0–0xFC).
-bool isLeadByte(unsigned char byte);
+/// Inline: the RTF reader and the pane ask it for every byte.
+inline bool isLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 
 /// True when `pos` does not split a double-byte character of `text`
 /// (0 and text.size() are boundaries). Looks back only over the bytes before
@@ -52,6 +53,12 @@ Encoded encode(std::u16string_view text);
 /// both return how many were replaced by "?".
 std::size_t appendDecoded(std::u16string& out, std::string_view bytes);
 std::size_t appendEncoded(std::string& out, std::u16string_view text);
+
+/// Rewrites CP932 bytes in the form a round trip by character gives, the
+/// bytes of encode(decode(bytes)): NEC-selected IBM duplicates become the IBM
+/// codes, bytes that decode to nothing become "?". Returns how many became
+/// "?". Text already in that form (nearly all text) is scanned, not copied.
+std::size_t canonicalize(std::string& bytes);
 
 /// Strict conversions: throw ConversionError naming what cannot be converted.
 std::u16string decodeStrict(std::string_view bytes);

@@ -803,7 +803,7 @@ std::string Pane::rtfText() const {
     // Straight from the document: a run list of a big page would take many
     // times the memory of its text.
     rtf::Writer writer;
-    writer.reserve(std::size_t(d->index.total()));
+    writer.reserve(std::size_t(d->index.total()) * 3); // a page of half Japanese, half ASCII
     forEachRun([&writer](const rtf::RunFormat& format, std::string_view piece) { writer.append(format, piece); });
     return writer.finish();
 }

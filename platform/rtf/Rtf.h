@@ -24,7 +24,8 @@ public:
     Writer(const Writer&) = delete;
     Writer& operator=(const Writer&) = delete;
 
-    void reserve(std::size_t textBytes);
+    /// Room for about this many bytes of RTF (a double-byte character takes 8).
+    void reserve(std::size_t rtfBytes);
     /// CP932 text in `format`; a CR LF must not be split between two calls.
     void append(const RunFormat& format, std::string_view text);
     std::string finish();

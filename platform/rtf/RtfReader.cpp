@@ -3,10 +3,13 @@
 #include "AppError.h"
 #include "CodePages.h"
 #include "Cp932.h"
+#include "HugePages.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdint>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <string>
@@ -19,6 +22,10 @@ namespace {
 // near it, and it bounds the stack of saved states on hostile input.
 constexpr std::size_t kMaxDepth = 1000;
 constexpr std::size_t kMaxWordLength = 32;
+// Runs reserved up front at most (some 100 MB of TextRun); lists longer than
+// that grow as vectors do, so huge inputs made mostly of pictures or hex data
+// do not claim memory for runs they never hold.
+constexpr std::size_t kMaxReservedRuns = std::size_t(1) << 20;
 
 enum class Dest : std::uint8_t {
     Text,       // document text
@@ -58,12 +65,17 @@ struct FormatKey {
 
 bool isLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-int hexValue(unsigned char c) {
+constexpr int hexValue(unsigned char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
+constexpr std::array<signed char, 256> kHexValues = [] {
+    std::array<signed char, 256> table{};
+    for (int c = 0; c < 256; ++c) table[c] = static_cast<signed char>(hexValue(static_cast<unsigned char>(c)));
+    return table;
+}();
 bool isCp932Trail(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 
 // Destinations whose content is not document text, written without \* by
@@ -94,12 +106,13 @@ public:
         // A format change costs some 30 bytes of RTF at least; reserving for
         // that many runs spares moving a million runs while growing (pages
         // never written stay untouched).
-        result_.runs.reserve(in_.size() / 32 + 1);
+        reserveRuns(std::min(in_.size() / 32 + 1, kMaxReservedRuns));
         while (pos_ < in_.size() && !done_) step();
         flushSurrogate();
         finishFontEntry();
-        validateText();
-        result_.runs = normalize(std::move(result_.runs));
+        if (!result_.runs.empty()) validateText(result_.runs.back());
+        // The runs are already in normalize()'s form: each holds text, resolve()
+        // gives canonical formats, and a run starts only where the format changes.
         return std::move(result_);
     }
 
@@ -116,6 +129,10 @@ private:
             closeGroup();
             return;
         case '\\':
+            if (inCp932Text() && startsTextEscape(pos_)) {
+                textStretch();
+                return;
+            }
             ++pos_;
             control();
             return;
@@ -154,6 +171,10 @@ private:
             return;
         }
         bool dbcs = codepage() == detail::kCp932;
+        if (dbcs) {
+            textStretch();
+            return;
+        }
         while (pos_ < in_.size()) {
             auto b = static_cast<unsigned char>(in_[pos_]);
             if (b == '\\' || b == '{' || b == '}' || (b < 0x20 && b != '\t')) break;
@@ -164,6 +185,73 @@ private:
                 ++pos_;
         }
         textBytes(in_.substr(start, pos_ - start));
+    }
+
+    bool inCp932Text() {
+        return overflow_ == 0 && st_.dest == Dest::Text && skipFallback_ == 0 && codepage() == detail::kCp932;
+    }
+
+    // \'hh with two hex digits, \\, \{ or \} at `at`: a text byte of its own.
+    bool startsTextEscape(std::size_t at) const {
+        if (in_.size() - at < 2) return false;
+        char c = in_[at + 1];
+        if (c == '\\' || c == '{' || c == '}') return true;
+        return c == '\'' && in_.size() - at >= 4 && hexValue(static_cast<unsigned char>(in_[at + 2])) >= 0 &&
+               hexValue(static_cast<unsigned char>(in_[at + 3])) >= 0;
+    }
+
+    // Text in a CP932 font, the bulk of every document: literal stretches and
+    // byte escapes go straight into the current run, with no per-byte
+    // dispatch. It gives what step() would byte by byte (the format cannot
+    // change in between) and stops at anything else, which step() handles.
+    void textStretch() {
+        flushSurrogate();
+        std::string& out = runText();
+        char buf[512]; // appended in pieces, so the run's text grows a few times, not byte by byte
+        std::size_t n = 0;
+        const char* p = in_.data() + pos_;
+        const char* end = in_.data() + in_.size();
+        while (p < end) {
+            if (n + 2 > sizeof buf) {
+                out.append(buf, n);
+                n = 0;
+            }
+            auto b = static_cast<unsigned char>(*p);
+            if (b == '\\') {
+                if (end - p < 2) break;
+                char c = p[1];
+                if (c == '\'') {
+                    int hi = end - p < 4 ? -1 : kHexValues[static_cast<unsigned char>(p[2])];
+                    int lo = end - p < 4 ? -1 : kHexValues[static_cast<unsigned char>(p[3])];
+                    if (hi < 0 || lo < 0) break;
+                    buf[n++] = static_cast<char>(hi << 4 | lo);
+                    p += 4;
+                } else if (c == '\\' || c == '{' || c == '}') {
+                    buf[n++] = c;
+                    p += 2;
+                } else {
+                    break;
+                }
+                continue;
+            }
+            if (b == '{' || b == '}' || (b < 0x20 && b != '\t')) break;
+            // Literal text: a double-byte character keeps its trail byte even
+            // when it is \, { or }. Pairing starts afresh after each escape.
+            do {
+                if (cp932::isLeadByte(b) && end - p > 1 && isCp932Trail(static_cast<unsigned char>(p[1]))) {
+                    buf[n++] = static_cast<char>(b);
+                    buf[n++] = p[1];
+                    p += 2;
+                } else {
+                    buf[n++] = static_cast<char>(b);
+                    ++p;
+                }
+                if (p == end || n + 2 > sizeof buf) break;
+                b = static_cast<unsigned char>(*p);
+            } while (b != '\\' && b != '{' && b != '}' && (b >= 0x20 || b == '\t'));
+        }
+        out.append(buf, n);
+        pos_ = static_cast<std::size_t>(p - in_.data());
     }
 
     void openGroup() {
@@ -353,11 +441,11 @@ private:
             keyValid_ = false;
         }
         else if (w == "upr") st_.dest = Dest::Upr;
-        else if (w == "ansicpg") docCodepage_ = param;
-        else if (w == "ansi") docCodepage_ = 1252;
-        else if (w == "mac") docCodepage_ = 10000;
-        else if (w == "pc") docCodepage_ = 437;
-        else if (w == "pca") docCodepage_ = 850;
+        else if (w == "ansicpg") setDocCodepage(param);
+        else if (w == "ansi") setDocCodepage(1252);
+        else if (w == "mac") setDocCodepage(10000);
+        else if (w == "pc") setDocCodepage(437);
+        else if (w == "pca") setDocCodepage(850);
         else if (w == "deff") deff_ = std::max(0, param);
         else if (w == "emdash") unicodeChar(0x2014);
         else if (w == "endash") unicodeChar(0x2013);
@@ -368,6 +456,11 @@ private:
         else if (w == "rdblquote") unicodeChar(0x201D);
         else if (w == "emspace" || w == "enspace" || w == "qmspace") text(" ");
         else if (isSkippedDestination(w)) st_.dest = Dest::Skip;
+    }
+
+    void setDocCodepage(int cp) {
+        docCodepage_ = cp;
+        codepageValid_ = false;
     }
 
     static bool isUnderlineWord(std::string_view w) {
@@ -387,6 +480,7 @@ private:
             currentFont_ = hasParam ? std::max(0, param) : 0;
             fonts_[currentFont_] = FontEntry{};
             keyValid_ = false;
+            codepageValid_ = false;
         } else if (w == "fcharset") {
             if (auto* e = openFont()) e->charset = param;
         } else if (w == "u") {
@@ -435,6 +529,7 @@ private:
         e->utf8 = cp932::utf16ToUtf8(e->name);
         e->codepage = detail::codepageOfCharset(e->charset);
         keyValid_ = false;
+        codepageValid_ = false;
     }
 
     // A character of the font or colour table: ';' ends an entry unless escaped.
@@ -457,10 +552,14 @@ private:
 
     int codepage() {
         int f = st_.font >= 0 ? st_.font : deff_;
-        auto it = fonts_.find(f);
-        int cp = it != fonts_.end() ? it->second.codepage : 0;
-        if (cp == 0) cp = docCodepage_;
-        return cp;
+        if (!codepageValid_ || f != codepageFont_) {
+            auto it = fonts_.find(f);
+            int cp = it != fonts_.end() ? it->second.codepage : 0;
+            codepage_ = cp != 0 ? cp : docCodepage_;
+            codepageFont_ = f;
+            codepageValid_ = true;
+        }
+        return codepage_;
     }
 
     // Text bytes in the code page of the current font.
@@ -533,16 +632,25 @@ private:
     }
 
     void appendToRun(std::string_view bytes) {
-        if (bytes.empty()) return;
+        if (!bytes.empty()) runText() += bytes;
+    }
+
+    // The text of the run in the current format, started when the format
+    // changes; call it only to append to it, since a run never stays empty.
+    std::string& runText() {
         FormatKey key{st_.font >= 0 ? st_.font : deff_, st_.color, st_.halfPoints,
                       st_.bold, st_.italic, st_.underline};
         if (!keyValid_ || !(key == key_)) {
             RunFormat f = resolve(key);
-            if (result_.runs.empty() || !(result_.runs.back().format == f)) result_.runs.push_back({{}, std::move(f)});
+            if (result_.runs.empty() || !(result_.runs.back().format == f)) {
+                if (!result_.runs.empty()) validateText(result_.runs.back()); // complete now, and still in cache
+                if (result_.runs.size() == result_.runs.capacity()) reserveRuns(result_.runs.capacity() * 2);
+                result_.runs.push_back({{}, std::move(f)});
+            }
             key_ = key;
             keyValid_ = true;
         }
-        result_.runs.back().text += bytes;
+        return result_.runs.back().text;
     }
 
     RunFormat resolve(const FormatKey& key) const {
@@ -557,19 +665,21 @@ private:
         return f;
     }
 
-    // Bytes of CP932 fonts come through as they stand; a character that
-    // decodes to nothing becomes "?", as the rest of the editor expects.
-    void validateText() {
-        for (auto& run : result_.runs) {
-            bool high = std::any_of(run.text.begin(), run.text.end(),
-                                    [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
-            if (!high) continue;
-            auto decoded = cp932::decode(run.text);
-            auto encoded = cp932::encode(decoded.text);
-            result_.replaced += decoded.replaced + encoded.replaced;
-            run.text = std::move(encoded.bytes);
-        }
+    // A list of a million runs is some 100 MB that every read fills anew;
+    // huge pages spare most of the page faults of touching it the first time.
+    // The advice goes to the new storage before the runs move into it.
+    void reserveRuns(std::size_t count) {
+        RunList runs;
+        runs.reserve(count);
+        detail::adviseHugePages(runs.data(), runs.capacity() * sizeof(TextRun));
+        std::move(result_.runs.begin(), result_.runs.end(), std::back_inserter(runs));
+        result_.runs = std::move(runs);
     }
+
+    // Bytes of CP932 fonts come through as they stand; a run, once complete,
+    // gets the round trip by character the rest of the editor expects: a
+    // character that decodes to nothing becomes "?".
+    void validateText(TextRun& run) { result_.replaced += cp932::canonicalize(run.text); }
 
     std::string_view in_;
     std::size_t pos_ = 0;
@@ -588,6 +698,9 @@ private:
     bool colorSet_ = false;
     FormatKey key_{};
     bool keyValid_ = false;
+    int codepage_ = 0;       // codepage() for codepageFont_, while codepageValid_
+    int codepageFont_ = 0;
+    bool codepageValid_ = false;
     ReadResult result_;
 };
 

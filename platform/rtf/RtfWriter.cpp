@@ -1,7 +1,10 @@
 #include "Rtf.h"
 
 #include "Cp932.h"
+#include "HugePages.h"
 
+#include <array>
+#include <cstring>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -59,23 +62,95 @@ void appendFormat(std::string& out, const RunFormat& f, int fontNumber, int colo
     out += ' ';
 }
 
-void appendText(std::string& out, std::string_view text) {
+// What a text byte becomes: itself, or \'hh for every byte above 0x7F (trail
+// bytes 0x5C/0x7B/0x7D of double-byte characters too), control bytes, lone
+// CR and LF, \, { and }; a tab is \tab. CR LF, two bytes, is \par.
+struct Escape {
+    char text[7];
+    std::uint8_t size;
+};
+constexpr char kParagraph[] = "\\par\r\n";
+
+constexpr std::array<Escape, 256> kEscapes = [] {
+    constexpr char digits[] = "0123456789abcdef";
+    std::array<Escape, 256> table{};
+    for (unsigned b = 0; b < 256; ++b) {
+        Escape& e = table[b];
+        if (b == '\t') {
+            e = {{'\\', 't', 'a', 'b', ' '}, 5};
+        } else if (b >= 0x80 || b < 0x20 || b == 0x7F || b == '\\' || b == '{' || b == '}') {
+            e = {{'\\', '\'', digits[b >> 4], digits[b & 0xF]}, 4};
+        } else {
+            e = {{static_cast<char>(b)}, 1};
+        }
+    }
+    return table;
+}();
+
+std::size_t escapedSize(std::string_view text) {
+    std::size_t size = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         auto b = static_cast<unsigned char>(text[i]);
         if (b == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            out += "\\par\r\n";
+            size += sizeof kParagraph - 1;
             ++i;
-        } else if (b == '\t') {
-            out += "\\tab ";
-        } else if (b >= 0x80 || b < 0x20 || b == 0x7F || b == '\\' || b == '{' || b == '}') {
-            // Lone CR or LF, other control bytes and every byte of a
-            // double-byte character above 0x7F, trail bytes 0x5C/0x7B/0x7D too.
-            appendHex(out, b);
         } else {
-            out += static_cast<char>(b);
+            size += kEscapes[b].size;
         }
     }
+    return size;
 }
+
+// Appends through a small buffer, so that a byte costs a table copy rather
+// than a checked append of its own.
+class Output {
+public:
+    explicit Output(std::string& out) : out_(out) {}
+    ~Output() { flush(); }
+
+    void put(std::string_view s) {
+        if (s.size() > kRoom) {
+            flush();
+            out_ += s;
+            return;
+        }
+        room(s.size());
+        std::memcpy(buf_ + n_, s.data(), s.size());
+        n_ += s.size();
+    }
+
+    void text(std::string_view text) {
+        const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+        std::size_t size = text.size();
+        for (std::size_t i = 0; i < size; ++i) {
+            room(sizeof(Escape));
+            if (p[i] == '\r' && i + 1 < size && p[i + 1] == '\n') {
+                std::memcpy(buf_ + n_, kParagraph, sizeof kParagraph - 1);
+                n_ += sizeof kParagraph - 1;
+                ++i;
+            } else {
+                const Escape& e = kEscapes[p[i]];
+                std::memcpy(buf_ + n_, e.text, sizeof e.text); // whole entry; only e.size counts
+                n_ += e.size;
+            }
+        }
+    }
+
+private:
+    static constexpr std::size_t kRoom = 4096;
+
+    void room(std::size_t n) {
+        if (n_ + n > kRoom) flush();
+    }
+    void flush() {
+        out_.append(buf_, n_);
+        n_ = 0;
+    }
+
+    std::string& out_;
+    char buf_[kRoom + sizeof(Escape)];
+    std::size_t n_ = 0;
+};
 
 } // namespace
 
@@ -84,12 +159,20 @@ struct Writer::Tables {
     std::unordered_map<std::uint32_t, int> colors; // 0x00BBGGRR -> \cf index (0 is "auto")
     std::vector<std::string> fontOrder;
     std::vector<std::uint32_t> colorOrder;
+    std::string code; // the control words of the last format change
 };
+
+namespace {
+constexpr std::size_t kHeaderRoom = 4096; // kept in front of the body for the tables
+}
 
 Writer::Writer() : m_tables(std::make_unique<Tables>()) {}
 Writer::~Writer() = default;
 
-void Writer::reserve(std::size_t textBytes) { m_body.reserve(textBytes * 2); }
+void Writer::reserve(std::size_t rtfBytes) {
+    m_body.reserve(kHeaderRoom + rtfBytes + 3);
+    detail::adviseHugePages(m_body.data(), m_body.capacity());
+}
 
 void Writer::append(const RunFormat& format, std::string_view text) {
     if (text.empty()) return;
@@ -110,43 +193,47 @@ void Writer::append(const RunFormat& format, std::string_view text) {
                 if (added) t.colorOrder.push_back(*f.color);
                 colorIndex = it->second;
             }
-            appendFormat(m_body, f, fontNumber, colorIndex);
+            t.code.clear();
+            appendFormat(t.code, f, fontNumber, colorIndex);
+            m_body += t.code;
             m_current = std::move(f);
         }
         m_raw = format;
         m_hasRaw = true;
     }
-    appendText(m_body, text);
+    Output(m_body).text(text);
 }
 
 std::string Writer::finish() {
     const Tables& t = *m_tables;
-    std::string out;
-    out.reserve(256 + t.fontOrder.size() * 48 + t.colorOrder.size() * 32 + m_body.size());
-    out += "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 ;}";
+    std::string header = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 ;}";
     for (std::size_t i = 0; i < t.fontOrder.size(); ++i) {
-        out += "{\\f";
-        out += std::to_string(i + 1);
-        out += "\\fnil\\fcharset128 ";
-        appendFontName(out, t.fontOrder[i]);
-        out += ";}";
+        header += "{\\f";
+        header += std::to_string(i + 1);
+        header += "\\fnil\\fcharset128 ";
+        appendFontName(header, t.fontOrder[i]);
+        header += ";}";
     }
-    out += "}\r\n{\\colortbl ;";
+    header += "}\r\n{\\colortbl ;";
     for (std::uint32_t c : t.colorOrder) {
-        out += "\\red" + std::to_string(c & 0xFF) + "\\green" + std::to_string((c >> 8) & 0xFF) + "\\blue" +
-               std::to_string((c >> 16) & 0xFF) + ";";
+        header += "\\red" + std::to_string(c & 0xFF) + "\\green" + std::to_string((c >> 8) & 0xFF) + "\\blue" +
+                  std::to_string((c >> 16) & 0xFF) + ";";
     }
-    out += "}\r\n\\uc1\\pard ";
-    out += m_body;
-    out += "}\r\n";
-    return out;
+    header += "}\r\n\\uc1\\pard ";
+    // Put in front within the body's own allocation when it has room: a big
+    // page's RTF is never held twice.
+    m_body.insert(0, header);
+    m_body += "}\r\n";
+    return std::move(m_body);
 }
 
 std::string write(const RunList& runs) {
+    // The exact size first, so the text goes into one allocation (Japanese
+    // text takes four bytes of RTF per byte); format changes take a few more.
+    std::size_t size = 0;
+    for (const auto& run : runs) size += escapedSize(run.text) + 24;
     Writer writer;
-    std::size_t textSize = 0;
-    for (const auto& run : runs) textSize += run.text.size();
-    writer.reserve(textSize);
+    writer.reserve(size);
     for (const auto& run : runs) writer.append(run.format, run.text);
     return writer.finish();
 }

@@ -1,5 +1,5 @@
 // libFuzzer target of the RTF reader. Besides not crashing, what the reader
-// returns must survive our own writer unchanged.
+// returns must be in normalize()'s form and survive our own writer unchanged.
 #include "AppError.h"
 #include "Rtf.h"
 
@@ -11,6 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string_view in(reinterpret_cast<const char*>(data), size);
     try {
         auto first = vela::rtf::read(in);
+        if (first.runs != vela::rtf::normalize(first.runs)) std::abort(); // read() returns the canonical form
         auto again = vela::rtf::read(vela::rtf::write(first.runs));
         if (again.runs != first.runs || again.replaced != 0) std::abort();
     } catch (const vela::AppError&) {

@@ -70,6 +70,48 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(cp932::ConversionError, cp932::decodeStrict(in.toStdString()));
     }
 
+    void testCanonicalize_data() {
+        QTest::addColumn<QByteArray>("in");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<int>("replaced");
+        const QByteArray ascii = "<A HREF=\"x\">"; // longer than the eight bytes checked at once
+        QTest::newRow("ascii") << ascii << ascii << 0;
+        QTest::newRow("jis x 0208 and katakana") << QByteArray("\x83\x5C\x95\x5C\xB1") << QByteArray("\x83\x5C\x95\x5C\xB1") << 0;
+        QTest::newRow("nec-selected ibm") << QByteArray("\xED\x40\xEE\xEF") << QByteArray("\xFA\x5C\xFA\x40") << 0;
+        QTest::newRow("nec-selected ibm after ascii") << ascii + "\xED\x40" << ascii + "\xFA\x5C" << 0;
+        QTest::newRow("bad byte after ascii") << ascii + "\x80" + ascii << ascii + "?" + ascii << 1;
+        QTest::newRow("lead at end") << ascii + "\x82" << ascii + "?" << 1;
+        QTest::newRow("lead before ascii") << QByteArray("\x82\x0D\x0A") << QByteArray("?\x0D\x0A") << 1;
+        QTest::newRow("unmapped pair then ibm") << QByteArray("\x85\x40\xED\x40") << QByteArray("?\xFA\x5C") << 1;
+        QTest::newRow("empty") << QByteArray() << QByteArray() << 0;
+    }
+    void testCanonicalize() {
+        QFETCH(QByteArray, in);
+        QFETCH(QByteArray, out);
+        QFETCH(int, replaced);
+        std::string text = in.toStdString();
+        QCOMPARE(int(cp932::canonicalize(text)), replaced);
+        QCOMPARE(QByteArray::fromStdString(text), out);
+        QCOMPARE(QByteArray::fromStdString(cp932::encode(cp932::decode(in.toStdString()).text).bytes), out);
+    }
+
+    // Every byte and byte pair, alone and after ASCII (short, and long enough
+    // to live on the heap, so a needless copy shows): the same as decode then encode.
+    void testCanonicalizeAgreesWithRoundTripEverywhere() {
+        for (unsigned code = 0; code < 0x10000; ++code) {
+            std::string pair = code < 0x100 ? bytes({int(code)}) : bytes({int(code >> 8), int(code & 0xFF)});
+            for (const std::string& in : {pair, "012345" + pair, "0123456789abcdef" + pair}) {
+                auto d = cp932::decode(in);
+                auto e = cp932::encode(d.text);
+                std::string text = in;
+                const char* before = text.data();
+                std::size_t replaced = cp932::canonicalize(text);
+                QVERIFY2(text == e.bytes && replaced == d.replaced + e.replaced, qPrintable(QString::number(code, 16)));
+                if (text == in) QVERIFY2(text.data() == before, "canonical text was copied");
+            }
+        }
+    }
+
     void testStrictErrorsNameTheCulprits() {
         try {
             cp932::fromUtf8("a😀b€");
