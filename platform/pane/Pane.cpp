@@ -716,18 +716,7 @@ void Pane::setModified(bool modified) { d->modified = modified; }
 
 std::vector<ColourStretch> Pane::colours() const {
     std::vector<ColourStretch> out;
-    std::vector<std::optional<std::optional<Color>>> byIndex; // Qt format index -> its colour
-    auto colourOf = [&](int index) {
-        index = std::max(index, 0);
-        if (std::size_t(index) >= byIndex.size()) byIndex.resize(std::size_t(index) + 1);
-        auto& slot = byIndex[std::size_t(index)];
-        if (!slot) {
-            const QTextCharFormat f = d->doc->allFormats().value(index).toCharFormat();
-            slot = f.hasProperty(QTextFormat::ForegroundBrush) ? std::optional<Color>(toColor(f.foreground().color()))
-                                                              : std::nullopt;
-        }
-        return *slot;
-    };
+    RunFormats formats(*d->doc);
     auto add = [&out](std::size_t bytes, std::optional<Color> color) {
         if (bytes == 0) return;
         if (!out.empty() && out.back().color == color)
@@ -741,7 +730,7 @@ std::vector<ColourStretch> Pane::colours() const {
             bytes = 2;
         else
             for (QChar ch : text) bytes += std::size_t(unitWidth(ch));
-        add(bytes, colourOf(format));
+        add(bytes, formats.of(format).color);
     });
     return out;
 }

@@ -1,17 +1,15 @@
 #pragma once
 // What the document tests share: typing into the pane as a user does, the
-// texts of the unsaved-changes question, and a write that fails part way.
+// texts of the unsaved-changes question, and a write that fails part way
+// (FileSizeLimit).
 
 #include "../app/MainWindowFixture.h"
 
 #include "AppError.h"
 #include "Cp932.h"
+#include "FileSizeLimit.h"
 
 #include <QInputMethodEvent>
-
-#include <sys/resource.h>
-
-#include <csignal>
 
 namespace vela::test {
 
@@ -46,25 +44,6 @@ inline QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
-/// While it lives, no file of this process may grow beyond `bytes`: a write
-/// fails part way (EFBIG) as on a full disk, also for root.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit limited = saved_;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit saved_{};
-};
 
 /// Files of the folder other than the ones named, e.g. temporary files left behind.
 inline QStringList strayFiles(MainWindowFixture& w, const QStringList& expected) {

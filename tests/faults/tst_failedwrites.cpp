@@ -3,6 +3,7 @@
 
 #include "AppError.h"
 #include "FileReplace.h"
+#include "FileSizeLimit.h"
 #include "IniProfile.h"
 #include "Pane.h"
 
@@ -11,12 +12,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <functional>
 #include <map>
-#include <sys/resource.h>
 
 using namespace vela;
+using vela::test::FileSizeLimit;
 
 namespace {
 
@@ -47,19 +47,6 @@ QByteArray readAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
-
-// Limits the size of any file this process writes; SIGXFSZ ignored turns the kill into EFBIG.
-struct FileSizeLimit {
-    rlimit old {};
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit lim = old;
-        lim.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lim);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
-};
 
 } // namespace
 
