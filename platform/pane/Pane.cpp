@@ -229,6 +229,7 @@ struct Pane::Impl final : InsertionFilter {
     std::uint64_t contentVersion = 0;
     std::function<void(int)> keyDownHandler;
     std::function<void(const std::string&)> refusedHandler;
+    std::function<void()> changedHandler;
 
     void bindDocument();
     void rebuildIndex();
@@ -316,6 +317,7 @@ int Pane::Impl::blockBytes(const QTextBlock& block) const {
 void Pane::Impl::contentChanged() {
     textCache.reset();
     ++contentVersion;
+    if (changedHandler) changedHandler();
 }
 
 void Pane::Impl::rebuildIndex() {
@@ -824,5 +826,7 @@ void Pane::setKeyDownHandler(std::function<void(int)> handler) { d->keyDownHandl
 void Pane::setInputRefusedHandler(std::function<void(const std::string&)> handler) {
     d->refusedHandler = std::move(handler);
 }
+
+void Pane::setContentChangedHandler(std::function<void()> handler) { d->changedHandler = std::move(handler); }
 
 } // namespace vela

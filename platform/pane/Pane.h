@@ -139,6 +139,9 @@ public:
     void setKeyDownHandler(std::function<void(int qtKey)> handler);
     /// Told (UTF-8 message) when input was refused, e.g. a character CP932 cannot hold.
     void setInputRefusedHandler(std::function<void(const std::string& message)> handler);
+    /// Told after every change of the content (text or format, a load included),
+    /// while the change is being made: keep it cheap.
+    void setContentChangedHandler(std::function<void()> handler);
 
 private:
     struct Impl;
