@@ -18,8 +18,9 @@ const char* const OpenTitle = "ソースファイル(*.kvd)を開く";
 SourceDocuments::SourceDocuments(EditorState& state, EditorHost& host, Pane& pane, Services& services,
                                  DocumentWindow window)
     : m_state(state), m_host(host), m_pane(pane), m_services(services), m_window(std::move(window)),
-      m_recovery(services, {[this] { return m_pane.modified(); }, [this] { return recoveryContent(); },
-                            [this](const std::string& note) { m_host.setStatusText(note); }}) {
+      m_recovery(pane, services,
+                 {[this] { return m_pane.modified(); }, [this] { return recovery::RecoveryContent{{}, m_state.SourcePath, m_sourceFile}; },
+                  [this](const std::string& note) { m_host.setStatusText(note); }}) {
     m_openDialog1.kind = FileDialog::Kind::Open;
     m_saveDialog1.kind = FileDialog::Kind::Save;
     m_saveDialog1.overwritePrompt = true;
@@ -27,10 +28,6 @@ SourceDocuments::SourceDocuments(EditorState& state, EditorHost& host, Pane& pan
 }
 
 SourceDocuments::~SourceDocuments() { m_pane.setContentChangedHandler({}); }
-
-recovery::RecoveryContent SourceDocuments::recoveryContent() const {
-    return {m_pane.rtfText(), m_state.SourcePath, m_sourceFile};
-}
 
 void SourceDocuments::rememberSourceFile(const std::string& path) { m_sourceFile = files::identityOf(path); }
 

@@ -90,7 +90,6 @@ private:
     bool mayOverwriteSourceFile();
     /// The source file was just read or written: from now on Save compares with this.
     void rememberSourceFile(const std::string& path);
-    recovery::RecoveryContent recoveryContent() const;
 
     EditorState& m_state;
     EditorHost& m_host;

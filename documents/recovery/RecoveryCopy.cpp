@@ -3,6 +3,7 @@
 #include "FileReplace.h"
 #include "Services.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <chrono>
@@ -107,11 +108,18 @@ private:
     std::thread m_thread;
 };
 
-RecoveryCopy::RecoveryCopy(Services& services, Document document, const std::string& folder)
-    : m_services(services), m_document(std::move(document)), m_folder(folder), m_pause(std::make_unique<QTimer>()) {
+RecoveryCopy::RecoveryCopy(const Pane& pane, Services& services, Document document, const std::string& folder)
+    : m_pane(pane), m_services(services), m_document(std::move(document)), m_folder(folder),
+      m_pause(std::make_unique<QTimer>()), m_nextSlice(std::make_unique<QTimer>()) {
     m_pause->setSingleShot(true);
     m_pause->setInterval(PauseMs);
     QObject::connect(m_pause.get(), &QTimer::timeout, m_pause.get(), [this] { writeNow(); });
+    // Zero time: the next slice runs once the events that came meanwhile are handled.
+    m_nextSlice->setSingleShot(true);
+    m_nextSlice->setInterval(0);
+    QObject::connect(m_nextSlice.get(), &QTimer::timeout, m_nextSlice.get(), [this] {
+        if (!takeSlice()) m_nextSlice->start();
+    });
     if (m_folder.copyPath().empty()) return;
     // The writer reports on its own thread; the report is handled on the GUI thread.
     m_writer = std::make_unique<Writer>(m_folder.copyPath(), [timer = m_pause.get(), this](bool ok) {
@@ -125,6 +133,8 @@ void RecoveryCopy::documentChanged() { m_pause->start(); }
 
 void RecoveryCopy::discard() {
     m_pause->stop();
+    m_nextSlice->stop();
+    m_taking.reset();
     if (!m_copyOnDisk) return;
     m_writer->remove();
     m_copyOnDisk = false;
@@ -133,10 +143,34 @@ void RecoveryCopy::discard() {
 void RecoveryCopy::writeNow() {
     if (!m_document.unsaved()) return discard();
     if (!m_writer) return tellOnce("復元用のフォルダ " + m_folder.folder() + " を使えません");
-    RecoveryContent content = m_document.content();
-    content.savedAtMs = nowMs();
-    m_writer->write(std::move(content));
-    m_copyOnDisk = true;
+    m_takingAbout = m_document.about();
+    m_takingAbout.savedAtMs = nowMs();
+    m_taking = m_pane.rtfInSlices();
+    m_nextSlice->start();
+}
+
+bool RecoveryCopy::takeSlice() {
+    // About a millisecond of a big page per step, so a slice ends soon after its time is up.
+    constexpr int StepCharacters = 16384;
+    QElapsedTimer slice;
+    slice.start();
+    while (m_taking) {
+        // A change restarted the pause; the copy is taken afresh when it ends.
+        if (!m_taking->current()) {
+            m_taking.reset();
+            break;
+        }
+        if (m_taking->next(StepCharacters)) {
+            m_takingAbout.rtf = m_taking->take();
+            m_taking.reset();
+            m_writer->write(std::move(m_takingAbout));
+            m_takingAbout = {};
+            m_copyOnDisk = true;
+            break;
+        }
+        if (slice.elapsed() >= SliceMs) return false;
+    }
+    return true;
 }
 
 void RecoveryCopy::written(bool ok) {
