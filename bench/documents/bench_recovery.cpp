@@ -86,7 +86,7 @@ void BM_KeystrokeWhileCopyIsWritten(benchmark::State& state) {
         copy().waitForWriter();
         state.ResumeTiming();
     }
-    state.counters["per key us"] = benchmark::Counter(20 * state.iterations(), benchmark::Counter::kIsRate |
+    state.counters["per key"] = benchmark::Counter(20 * state.iterations(), benchmark::Counter::kIsRate |
                                                                                       benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_KeystrokeWhileCopyIsWritten)->Unit(benchmark::kMillisecond)->Iterations(5);
