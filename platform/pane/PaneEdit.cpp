@@ -11,6 +11,12 @@ void PaneEdit::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    // An Alt chord that no menu took types nothing, as in the platform's rich-edit control.
+    // Characters composed with AltGr arrive without the Alt modifier and still type.
+    if ((event->modifiers() & Qt::AltModifier) && !event->text().isEmpty() && event->text().at(0).isPrint()) {
+        event->ignore();
+        return;
+    }
     // Shift+Enter would insert Qt's line separator (U+2028), which CP932 text
     // cannot hold; it is an ordinary line break here.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;

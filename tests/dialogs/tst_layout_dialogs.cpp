@@ -40,8 +40,8 @@ void LayoutDialogTests::marqueeFromSession_data() {
     QTest::newRow("first opening Cancel") << Session{{"Button2"}} << "" << "";
     QTest::newRow("Cancel after OK") << Session{{"RadioButton5", "Button1"}, {"Button2"}} << "" << "RIGHT";
     QTest::newRow("Esc presses Cancel") << Session{{"Button1"}, {"Esc"}} << "" << "LEFT";
-    QTest::newRow("close box keeps previous result") << Session{{"Button1"}, {"RadioButton3", "RadioButton5", "close"}}
-                                                     << "SCROLL" << "LEFT";
+    QTest::newRow("close box presses Cancel") << Session{{"Button1"}, {"RadioButton3", "RadioButton5", "close"}}
+                                              << "" << "LEFT";
     QTest::newRow("reopen after Cancel keeps choices")
         << Session{{"RadioButton2", "RadioButton5", "Button2"}, {"Button1"}} << "ALTERNATE" << "RIGHT";
 }
@@ -82,6 +82,9 @@ void LayoutDialogTests::imageWrapShowsPortrait() {
     auto* image = dialog.findChild<QLabel*>(QStringLiteral("Image1"));
     QVERIFY(image);
     QCOMPARE(image->pixmap().size(), QSize(20, 20));
+    // The whole form is bold, its buttons included.
+    for (const char* button : {"Button1", "Button2", "Button3"})
+        QVERIFY2(dialog.findChild<QWidget*>(QString::fromLatin1(button))->font().bold(), button);
 }
 
 void LayoutDialogTests::orderedListFromSession_data() {

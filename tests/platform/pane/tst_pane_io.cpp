@@ -288,6 +288,15 @@ private slots:
         QCOMPARE(pane.textLength(), 5);
     }
 
+    void altChordsTypeNothing() {
+        Pane pane;
+        QKeyEvent altZ(QEvent::KeyPress, Qt::Key_Z, Qt::AltModifier, QStringLiteral("z"));
+        QCoreApplication::sendEvent(pane.widget(), &altZ);
+        QKeyEvent altGr(QEvent::KeyPress, Qt::Key_At, Qt::GroupSwitchModifier, QStringLiteral("@"));
+        QCoreApplication::sendEvent(pane.widget(), &altGr);
+        QCOMPARE(pane.text(), std::string("@"));
+    }
+
     void keyDownRunsBeforeTheKey() {
         Pane pane;
         std::vector<std::pair<int, std::string>> seen;

@@ -5,6 +5,7 @@
 #include "FileDialogRules.h"
 #include "InputPrompt.h"
 #include "JapaneseUi.h"
+#include "ModalWindowsStayShown.h"
 #include "ScriptedServices.h"
 #include "TestSupport.h"
 #include "UserActions.h"
@@ -384,11 +385,14 @@ private slots:
     void testQtNameFilters_data() {
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QStringList>("expected");
+        // A description that names its pattern at the end shows as written.
         QTest::newRow("one") << "Ver.2.xソースファイル(*.kvd)|*.kvd"
-                             << QStringList{QStringLiteral("Ver.2.xソースファイル(*.kvd) (*.kvd)")};
+                             << QStringList{QStringLiteral("Ver.2.xソースファイル(*.kvd)")};
         QTest::newRow("two") << "GIF files(*.gif)|*.gif|JPEG files(*.jpg)|*.jpg"
-                             << QStringList{QStringLiteral("GIF files(*.gif) (*.gif)"),
-                                            QStringLiteral("JPEG files(*.jpg) (*.jpg)")};
+                             << QStringList{QStringLiteral("GIF files(*.gif)"), QStringLiteral("JPEG files(*.jpg)")};
+        QTest::newRow("blank before the pattern") << "HTML files (*.htm)|*.htm"
+                                                  << QStringList{QStringLiteral("HTML files (*.htm)")};
+        QTest::newRow("another pattern named") << "HTML(*.htm)|*.html" << QStringList{QStringLiteral("HTML(*.htm) (*.html)")};
         QTest::newRow("several patterns") << "HTML|*.htm;*.html" << QStringList{QStringLiteral("HTML (*.htm *.html)")};
         QTest::newRow("empty") << "" << QStringList{};
         QTest::newRow("dangling description") << "a|*.a|b" << QStringList{QStringLiteral("a (*.a)")};
@@ -457,6 +461,22 @@ private slots:
         services.deleteFile(file.toStdString()); // missing: no error
         QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("full/x")));
         QVERIFY_THROWS_EXCEPTION(AppError, services.deleteFile((tmp.path() + QStringLiteral("/full")).toStdString()));
+    }
+
+    void testMinimizedModalWindowIsShownAgain() {
+        const ModalWindowsStayShown keeper;
+        QDialog dialog;
+        dialog.setModal(true);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.setWindowState(Qt::WindowMinimized); // as a window manager's minimize button does
+        QTRY_VERIFY(!dialog.isMinimized());
+        QVERIFY(dialog.isVisible());
+        QWidget modeless;
+        modeless.show();
+        modeless.setWindowState(Qt::WindowMinimized);
+        QTest::qWait(20);
+        QVERIFY(modeless.isMinimized());
     }
 
     void testJapaneseFontIsSubstituted() {
