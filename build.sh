@@ -13,7 +13,7 @@ PACKAGES=(
   fonts-ipafont-gothic
   libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth xdotool x11-utils locales imagemagick
+  xvfb xauth openbox xdotool x11-utils locales imagemagick
   cups cups-client cups-bsd poppler-utils
 )
 JOBS=$(nproc)
