@@ -406,7 +406,11 @@ std::string declaredCharset(std::string_view text) {
         const std::string_view rest = text.substr(open + 1);
         if (findNoCase(rest.substr(0, 4), "meta") != 0 || rest.size() < 5 || !(isSpace(rest[4]) || rest[4] == '/'))
             continue;
-        const std::string_view tag = rest.substr(0, rest.find('>'));
+        // A tag ends at the next "<" too, and is looked at no further than
+        // this: a page of "<meta " without ">" must not cost a scan per tag.
+        constexpr std::size_t kLongestTag = 1024;
+        std::string_view tag = rest.substr(0, kLongestTag);
+        tag = tag.substr(0, tag.find_first_of("<>"));
         for (std::size_t at = findNoCase(tag, "charset"); at != std::string_view::npos;
              at = findNoCase(tag, "charset", at + 1)) {
             std::size_t i = at + 7;
