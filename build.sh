@@ -12,6 +12,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   fonts-ipafont-gothic
   libbenchmark-dev
+  libuchardet-dev
   clang libclang-rt-14-dev
   xvfb xauth openbox xdotool x11-utils locales imagemagick
   cups cups-client cups-bsd poppler-utils

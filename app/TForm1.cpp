@@ -1,6 +1,7 @@
 #include "TForm1.h"
 
 #include "Cp932.h"
+#include "InputPrompt.h"
 #include "Services.h"
 #include "SettingsFile.h"
 #include "UndoSnapshot.h"
@@ -60,8 +61,11 @@ TForm1::TForm1(Services& services, QWidget* parent)
     assembleCommands();
     // Every key reaches the key handler before the pane handles it.
     m_pane->setKeyDownHandler([this](int key) { guarded([this, key] { m_edit.KeyDown(key); }); });
-    // Refused input (a character Shift-JIS cannot hold, non-text data) is said in the status bar.
-    m_pane->setInputRefusedHandler([this](const std::string& message) { setStatusText(message); });
+    // What became of input (characters Shift-JIS cannot hold written as references,
+    // non-text data refused) is said in the status bar.
+    m_pane->setInputNoticeHandler([this](const std::string& message) { setStatusText(message); });
+    // So do the references the prompt and the dialogs' edit boxes write.
+    Cp932Validator::setNoticeHandler([this](const std::string& message) { setStatusText(message); });
     // The pane's right-click menu is the Edit menu itself, enabled as when it opens.
     connect(m_pane->widget(), &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { m_menus.at("Menu20")->popup(m_pane->widget()->mapToGlobal(pos)); });
@@ -87,6 +91,7 @@ TForm1::TForm1(Services& services, QWidget* parent)
 }
 
 TForm1::~TForm1() {
+    Cp932Validator::setNoticeHandler({});
     // The pane's widget belongs to the pane, not to the window's widget tree.
     if (m_pane) m_pane->widget()->setParent(nullptr);
 }

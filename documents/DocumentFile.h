@@ -3,6 +3,8 @@
 // costs the file that was there: the bytes go to a temporary file in the
 // same folder, which replaces the target only once every byte reached it.
 
+#include "PageEncoding.h"
+
 #include <string>
 
 namespace vela {
@@ -14,7 +16,9 @@ class Pane;
 /// the old file is then untouched and no temporary file is left.
 void writeSourceDocument(const Pane& pane, const std::string& path);
 
-/// The pane's text as plain CP932 with its CR LF line ends, nothing added.
-void writePlainText(const Pane& pane, const std::string& path);
+/// The pane's text as a plain HTML file with its CR LF line ends, nothing
+/// added, in the charset the page declares: CP932 byte for byte when it
+/// declares none or Shift_JIS. Returns what was written, for the status bar.
+encoding::WrittenPage writePlainText(const Pane& pane, const std::string& path);
 
 } // namespace vela

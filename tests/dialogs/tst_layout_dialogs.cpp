@@ -105,7 +105,7 @@ void LayoutDialogTests::orderedListFromSession_data() {
     QTest::newRow("number typed but 1から checked") << Session{{"Edit1=9", "Button2"}} << QByteArray("START=1 TYPE=1");
     QTest::newRow("full-width digit in CP932") << Session{{"RadioButton2", "Edit1=５", "Button2"}}
                                                << QByteArray("START=\x82\x54 TYPE=1");
-    QTest::newRow("characters outside CP932 refused")
+    QTest::newRow("reference past the 5-character limit refused")
         << Session{{"RadioButton2", "Edit1=5한", "Button2"}} << QByteArray("START=5 TYPE=1");
     QTest::newRow("Cancel after OK") << Session{{"Button2"}, {"Button1"}} << QByteArray();
     QTest::newRow("Esc presses Cancel") << Session{{"Button2"}, {"Esc"}} << QByteArray();

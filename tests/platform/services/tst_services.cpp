@@ -158,15 +158,16 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<QString>("value");
-        QTest::newRow("OK with text") << "old" << "ok" << "新しい値" << true << "新しい値";
-        QTest::newRow("OK empty") << "old" << "ok" << "" << true << "";
-        QTest::newRow("OK keeps preset") << "ﾌﾟﾘｾｯﾄ" << "ok-untouched" << "" << true << "ﾌﾟﾘｾｯﾄ";
-        QTest::newRow("Enter is OK") << "" << "enter" << "abc" << true << "abc";
-        QTest::newRow("Esc") << "old" << "esc" << "typed" << false << "old";
-        QTest::newRow("Cancel button") << "old" << "cancel" << "typed" << false << "old";
-        QTest::newRow("close box") << "old" << "closebox" << "typed" << false << "old";
-        QTest::newRow("typing replaces selected preset") << "old" << "type-ok" << "x" << true << "x";
-        QTest::newRow("emoji and hangul refused") << "" << "ok" << "a😀b한c" << true << "abc";
+        QTest::addColumn<int>("referenced"); // in the last notice: one per character typed
+        QTest::newRow("OK with text") << "old" << "ok" << "新しい値" << true << "新しい値" << 0;
+        QTest::newRow("OK empty") << "old" << "ok" << "" << true << "" << 0;
+        QTest::newRow("OK keeps preset") << "ﾌﾟﾘｾｯﾄ" << "ok-untouched" << "" << true << "ﾌﾟﾘｾｯﾄ" << 0;
+        QTest::newRow("Enter is OK") << "" << "enter" << "abc" << true << "abc" << 0;
+        QTest::newRow("Esc") << "old" << "esc" << "typed" << false << "old" << 0;
+        QTest::newRow("Cancel button") << "old" << "cancel" << "typed" << false << "old" << 0;
+        QTest::newRow("close box") << "old" << "closebox" << "typed" << false << "old" << 0;
+        QTest::newRow("typing replaces selected preset") << "old" << "type-ok" << "x" << true << "x" << 0;
+        QTest::newRow("emoji and hangul as references") << "" << "ok" << "a😀b한c" << true << "a&#x1F600;b&#xD55C;c" << 1;
     }
     void testPromptAnswers() {
         QFETCH(QString, preset);
@@ -174,6 +175,9 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(bool, accepted);
         QFETCH(QString, value);
+        QFETCH(int, referenced);
+        std::string notice;
+        Cp932Validator::setNoticeHandler([&notice](const std::string& message) { notice = message; });
         ScriptedServices services;
         services.expectModal([&](QDialog& dialog) {
             const QString edit = QStringLiteral("Edit");
@@ -188,6 +192,9 @@ private slots:
         std::string text = cp932::fromUtf8(preset.toStdString());
         QCOMPARE(runInputPrompt(services, "題", "入力して下さい", text), accepted);
         QCOMPARE(QString::fromStdString(cp932::toUtf8(text)), value);
+        Cp932Validator::setNoticeHandler({});
+        QCOMPARE(notice, referenced ? "Shift-JIS で表せない " + std::to_string(referenced) + " 文字を文字参照 (&#x...;) にしました"
+                                    : std::string());
     }
 
     void testPromptOpensWithPresetSelectedAndLimit() {
