@@ -12,8 +12,9 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   fonts-ipafont-gothic
   libbenchmark-dev
+  libuchardet-dev
   clang libclang-rt-14-dev
-  xvfb xauth xdotool x11-utils locales imagemagick
+  xvfb xauth openbox xdotool x11-utils locales imagemagick
   cups cups-client cups-bsd poppler-utils
 )
 JOBS=$(nproc)

@@ -63,7 +63,8 @@ FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
     auto* all = new QHBoxLayout(this);
     all->addLayout(left, 1);
     all->addLayout(buttons);
-    resize(420, 120);
+    // Like the system's find dialog, fixed in size: no resize handle or maximize in its frame.
+    all->setSizeConstraint(QLayout::SetFixedSize);
 
     // As in the system's dialog, there is nothing to find until a text is typed.
     connect(FindWhat, &QLineEdit::textChanged, this, [this](const QString& text) { FindNext->setEnabled(!text.isEmpty()); });

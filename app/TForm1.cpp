@@ -1,6 +1,7 @@
 #include "TForm1.h"
 
 #include "Cp932.h"
+#include "InputPrompt.h"
 #include "Services.h"
 #include "SettingsFile.h"
 #include "UndoSnapshot.h"
@@ -19,6 +20,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace vela {
 namespace {
@@ -35,12 +37,18 @@ constexpr int ButtonHeight = 28;
 
 QString utf8(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
+// Qt renders a tool tip that looks like markup, and ours name tags ("ボールド<B></B>"):
+// escaped inside a paragraph of its own, each shows exactly as written.
+QString verbatimToolTip(const QString& text) {
+    return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() + QStringLiteral("</p>");
+}
+
 } // namespace
 
 TForm1::TForm1(Services& services, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_pane(std::make_unique<Pane>()), m_engine(m_state, *m_pane),
       m_directTags(m_state, *this),
-      m_recolouring(m_state, *this, *m_pane), m_edit(m_state, *this, *m_pane), m_find(*this, *m_pane, services, this), m_dialogTags(m_state, *this, services, *this), m_promptedTags(m_state, *this, *m_pane, services),
+      m_recolouring(*m_pane), m_edit(m_state, *this, *m_pane), m_find(*this, *m_pane, services, this), m_dialogTags(m_state, *this, services, *this), m_promptedTags(m_state, *this, *m_pane, services),
       m_documents(m_state, *this, *m_pane, services,
                   {[this] { FormCreate(); }, [this](const std::string& caption) { setWindowTitle(utf8(caption)); },
                    [this] { close(); }}),
@@ -53,8 +61,11 @@ TForm1::TForm1(Services& services, QWidget* parent)
     assembleCommands();
     // Every key reaches the key handler before the pane handles it.
     m_pane->setKeyDownHandler([this](int key) { guarded([this, key] { m_edit.KeyDown(key); }); });
-    // Refused input (a character Shift-JIS cannot hold, non-text data) is said in the status bar.
-    m_pane->setInputRefusedHandler([this](const std::string& message) { setStatusText(message); });
+    // What became of input (characters Shift-JIS cannot hold written as references,
+    // non-text data refused) is said in the status bar.
+    m_pane->setInputNoticeHandler([this](const std::string& message) { setStatusText(message); });
+    // So do the references the prompt and the dialogs' edit boxes write.
+    Cp932Validator::setNoticeHandler([this](const std::string& message) { setStatusText(message); });
     // The pane's right-click menu is the Edit menu itself, enabled as when it opens.
     connect(m_pane->widget(), &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { m_menus.at("Menu20")->popup(m_pane->widget()->mapToGlobal(pos)); });
@@ -80,6 +91,7 @@ TForm1::TForm1(Services& services, QWidget* parent)
 }
 
 TForm1::~TForm1() {
+    Cp932Validator::setNoticeHandler({});
     // The pane's widget belongs to the pane, not to the window's widget tree.
     if (m_pane) m_pane->widget()->setParent(nullptr);
 }
@@ -125,6 +137,7 @@ void TForm1::buildWindow() {
     StatusBar1->setSizeGripEnabled(false);
     m_statusText = new QLabel(StatusBar1);
     m_statusText->setObjectName("StatusBar1SimpleText");
+    m_statusText->setTextFormat(Qt::PlainText); // messages name files and tags as they are
     StatusBar1->addWidget(m_statusText, 1);
     setStatusBar(StatusBar1);
 
@@ -202,9 +215,8 @@ void TForm1::buildButton(const ToolButton& row) {
     } else {
         action = m_actions.at(row.menuEntry);
     }
-    const QString toolTip = utf8(row.toolTip);
     action->setIcon(QIcon(QString::fromStdString(row.icon)));
-    action->setToolTip(toolTip);
+    action->setToolTip(verbatimToolTip(utf8(row.toolTip)));
     button->setDefaultAction(action);
     button->setGeometry(row.left == PlacedAtStartUp ? 0 : row.left, ButtonTop, row.width, ButtonHeight);
     button->installEventFilter(this);
@@ -243,10 +255,7 @@ void TForm1::FormCreate() {
         placeButton("SpeedButton35", 151);
         showToolbarPage(ToolbarPage::Basic);
         setWindowTitle(Caption);
-        const QScreen* display = screen() ? screen() : QGuiApplication::primaryScreen();
-        const QSize size = display ? display->size() : QSize(638, 294);
-        setGeometry(0, 0, size.width(), size.height());
-        move(0, 0);
+        fitToScreen();
     }
 
     m_pane->clear();
@@ -259,7 +268,30 @@ void TForm1::FormCreate() {
     readSettings(m_state);
 }
 
+void TForm1::fitToScreen() {
+    const QScreen* display = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect area = display ? display->availableGeometry() : QRect(0, 0, 638, 294);
+    // The window manager's frame is known only once the window is managed; until then it counts as none.
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    setGeometry(area - frame);
+}
+
 bool TForm1::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowActivate:
+        // Once the frame is known, the whole window, frame and status bar included, goes on the screen.
+        // Only the first time: afterwards the place and size are the user's.
+        if (!m_fittedWithFrame && isVisible() && windowHandle() && !windowHandle()->frameMargins().isNull()) {
+            m_fittedWithFrame = true;
+            fitToScreen();
+        }
+        break;
+    default:
+        break;
+    }
     if (event->type() == QEvent::WindowActivate) guarded([this] { OnActivate(); });
     return QMainWindow::event(event);
 }
@@ -275,10 +307,11 @@ void TForm1::OnActivate() {
 void TForm1::Timer1Timer() {
     const int start = m_pane->selStart();
     const int length = m_pane->selLength();
-    const int textLength = m_pane->textLength();
+    // The content's version, not its length: an undo can swap in other text of the same length.
+    const std::uint64_t version = m_pane->contentVersion();
     SelectionSeen& seen = m_selectionSeen;
-    if (start != seen.start || length != seen.length || textLength != seen.textLength) {
-        seen = {start, length, textLength, false};
+    if (start != seen.start || length != seen.length || version != seen.contentVersion) {
+        seen = {start, length, version, false};
         if (length > 0) {
             const std::string selected = m_pane->selText();
             // '<' and '>' are below every trail byte of CP932, so a byte search cannot misfire.

@@ -23,6 +23,7 @@
 
 #include <QMainWindow>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -93,6 +94,8 @@ private:
     void buildButton(const ToolButton& button);
     void showToolbarPage(ToolbarPage page);
     void placeButton(const std::string& name, int left);
+    /// Places the window, frame included, at the top-left of the screen's available area, filling it.
+    void fitToScreen();
     void guarded(const std::function<void()>& handler);
 
     void Menu10Click(); ///< File menu opens
@@ -138,9 +141,11 @@ private:
 
     /// Selection last seen by the timer, so its text is read only when it changed.
     struct SelectionSeen {
-        int start = -1, length = -1, textLength = -1;
+        int start = -1, length = -1;
+        std::uint64_t contentVersion = ~std::uint64_t(0);
         bool holdsBothBrackets = false;
     } m_selectionSeen;
+    bool m_fittedWithFrame = false; ///< placed again once the window manager's frame was known
 
     std::function<void()> m_firstActivationHook;
 };

@@ -95,8 +95,7 @@ void RecolouredRuns::add(const rtf::RunFormat& format, std::string_view text) {
 
 rtf::PackedRuns RecolouredRuns::finish() { return std::move(m_out); }
 
-TagRecolouring::TagRecolouring(EditorState& state, EditorHost& host, Pane& pane)
-    : m_state(state), m_host(host), m_pane(pane) {}
+TagRecolouring::TagRecolouring(Pane& pane) : m_pane(pane) {}
 
 CommandTable TagRecolouring::commands() {
     CommandTable t;

@@ -3,7 +3,6 @@
 // insertion engine colours inserted ones. Owns no state; works on the pane.
 
 #include "CommandTable.h"
-#include "EditorHost.h"
 #include "EditorState.h"
 #include "Pane.h"
 
@@ -47,7 +46,7 @@ private:
 
 class TagRecolouring {
 public:
-    TagRecolouring(EditorState& state, EditorHost& host, Pane& pane);
+    explicit TagRecolouring(Pane& pane);
 
     /// The menu entries R1 and KD1.
     CommandTable commands();
@@ -61,8 +60,6 @@ public:
     static constexpr std::size_t InPlaceLimit = 64;
 
 private:
-    EditorState& m_state;
-    EditorHost& m_host;
     Pane& m_pane;
 };
 

@@ -7,8 +7,10 @@
 
 namespace vela {
 
-void acceptOnlyCp932(QLineEdit& edit) { edit.setValidator(new Cp932Validator(&edit)); }
+void enterAsCp932(QLineEdit& edit) { edit.setValidator(new Cp932Validator(&edit)); }
 
-std::string cp932TextOf(const QLineEdit& edit) { return cp932::fromUtf8(edit.text().toStdString()); }
+std::string cp932TextOf(const QLineEdit& edit) {
+    return cp932::encode(edit.text().toStdU16String(), cp932::Unencodable::Reference).bytes;
+}
 
 } // namespace vela

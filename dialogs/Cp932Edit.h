@@ -1,6 +1,6 @@
 #pragma once
-// Edit boxes whose text goes into the document: they take only characters
-// that code page 932 can hold, and hand their text over as CP932 bytes.
+// Edit boxes whose text goes into the document: what code page 932 cannot
+// hold enters them as references, and they hand their text over as CP932 bytes.
 
 #include <string>
 
@@ -8,9 +8,9 @@ class QLineEdit;
 
 namespace vela {
 
-/// Makes the box refuse characters CP932 cannot hold: typing, pasting or
-/// dropping one leaves the box unchanged.
-void acceptOnlyCp932(QLineEdit& edit);
+/// Makes characters CP932 cannot hold enter the box as references ("&#xE9;"),
+/// whether typed, pasted or dropped.
+void enterAsCp932(QLineEdit& edit);
 
 /// The box's text as CP932 bytes.
 std::string cp932TextOf(const QLineEdit& edit);

@@ -10,7 +10,7 @@ TForm13::TForm13(std::string& FrameTagText, QWidget* parent)
     : TagDialog(CloseBox::None, parent), ui_(std::make_unique<Ui::TForm13>()), FrameTagText_(FrameTagText) {
     ui_->setupUi(this);
     setPixelFontSize(*this, 12);
-    for (QLineEdit* edit : {ui_->Edit1, ui_->Edit2}) acceptOnlyCp932(*edit);
+    for (QLineEdit* edit : {ui_->Edit1, ui_->Edit2}) enterAsCp932(*edit);
     setCancelButton(ui_->Button2);
     connect(ui_->Button1, &QPushButton::clicked, this, &TForm13::Button1Click);
     connect(ui_->Button2, &QPushButton::clicked, this, &TForm13::Button2Click);

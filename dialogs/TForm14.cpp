@@ -12,7 +12,7 @@ TForm14::TForm14(std::string& OrderedListText, QWidget* parent)
     setPixelFontSize(*this, 12);
     setFixedSize(size());
     setCancelButton(ui->Button1);
-    acceptOnlyCp932(*ui->Edit1);
+    enterAsCp932(*ui->Edit1);
 
     connect(ui->RadioButton1, &QRadioButton::clicked, this, &TForm14::RadioButton1Click);
     connect(ui->RadioButton2, &QRadioButton::clicked, this, &TForm14::RadioButton2Click);

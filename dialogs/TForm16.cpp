@@ -10,7 +10,7 @@ TForm16::TForm16(std::string& InputFieldTagText, QWidget* parent)
     : TagDialog(CloseBox::None, parent), ui_(std::make_unique<Ui::TForm16>()), InputFieldTagText_(InputFieldTagText) {
     ui_->setupUi(this);
     setPixelFontSize(*this, 12);
-    for (QLineEdit* edit : {ui_->Edit1, ui_->Edit2, ui_->Edit3, ui_->Edit4}) acceptOnlyCp932(*edit);
+    for (QLineEdit* edit : {ui_->Edit1, ui_->Edit2, ui_->Edit3, ui_->Edit4}) enterAsCp932(*edit);
     setCancelButton(ui_->Button2);
     connect(ui_->Button1, &QPushButton::clicked, this, &TForm16::Button1Click);
     connect(ui_->Button2, &QPushButton::clicked, this, &TForm16::Button2Click);

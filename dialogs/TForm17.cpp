@@ -10,7 +10,7 @@ TForm17::TForm17(std::string& TextAreaTagText, QWidget* parent)
     : TagDialog(CloseBox::None, parent), ui_(std::make_unique<Ui::TForm17>()), TextAreaTagText_(TextAreaTagText) {
     ui_->setupUi(this);
     setPixelFontSize(*this, 12);
-    for (QLineEdit* edit : {ui_->Edit1, ui_->Edit2, ui_->Edit3}) acceptOnlyCp932(*edit);
+    for (QLineEdit* edit : {ui_->Edit1, ui_->Edit2, ui_->Edit3}) enterAsCp932(*edit);
     setCancelButton(ui_->Button2);
     connect(ui_->Button1, &QPushButton::clicked, this, &TForm17::Button1Click);
     connect(ui_->Button2, &QPushButton::clicked, this, &TForm17::Button2Click);

@@ -10,7 +10,7 @@ TForm18::TForm18(std::string& SelectButtonText, QWidget* parent)
     : TagDialog(CloseBox::None, parent), ui_(std::make_unique<Ui::TForm18>()), SelectButtonText_(SelectButtonText) {
     ui_->setupUi(this);
     setPixelFontSize(*this, 12);
-    for (QLineEdit* edit : {ui_->Edit1, ui_->Edit2}) acceptOnlyCp932(*edit);
+    for (QLineEdit* edit : {ui_->Edit1, ui_->Edit2}) enterAsCp932(*edit);
     setCancelButton(ui_->Button2);
     connect(ui_->Button1, &QPushButton::clicked, this, &TForm18::Button1Click);
     connect(ui_->Button2, &QPushButton::clicked, this, &TForm18::Button2Click);

@@ -22,14 +22,8 @@ void TagDialog::showEvent(QShowEvent* event) {
 void TagDialog::closeEvent(QCloseEvent* event) {
     // done() hides the dialog without a close event; a close event therefore
     // always comes from the close box, Alt+F4 or the window manager.
-    if (closeBox_ == CloseBox::None) {
-        event->ignore();
-        return;
-    }
-    // QDialog::closeEvent would go through reject(), which presses Cancel;
-    // the close box runs neither OK nor Cancel.
-    event->accept();
-    QDialog::reject();
+    event->ignore();
+    if (closeBox_ == CloseBox::Present) reject();
 }
 
 void TagDialog::reject() {

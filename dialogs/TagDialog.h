@@ -1,8 +1,9 @@
 #pragma once
 // Base of every modal dialog of the editor: the close rules in one place.
 // A dialog without a close box ignores Alt+F4 and the window manager's close;
-// Esc presses its cancelling button; with a close box, closing runs neither
-// OK nor Cancel.
+// Esc presses its cancelling button, and so does the close box where there is
+// one: a user who dismisses a dialog expects nothing to be inserted, not the
+// previous command's tag again.
 
 #include <QDialog>
 
@@ -30,8 +31,6 @@ protected:
 private:
     CloseBox closeBox_;
     QAbstractButton* cancelButton_ = nullptr;
-    bool closingByCode_ = false;
-    friend class TagDialogCloser;
 };
 
 } // namespace vela

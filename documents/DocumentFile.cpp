@@ -8,6 +8,10 @@ namespace vela {
 
 void writeSourceDocument(const Pane& pane, const std::string& path) { files::writeFileOrThrow(path, rtf::write(pane.runs())); }
 
-void writePlainText(const Pane& pane, const std::string& path) { files::writeFileOrThrow(path, pane.text()); }
+encoding::WrittenPage writePlainText(const Pane& pane, const std::string& path) {
+    encoding::WrittenPage page = encoding::writePage(pane.text());
+    files::writeFileOrThrow(path, page.bytes);
+    return page;
+}
 
 } // namespace vela

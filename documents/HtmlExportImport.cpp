@@ -47,8 +47,9 @@ void HtmlExportImport::HTML1Click() {
     m_state.UndoAvailable = 0;
     // Only a written file becomes the export target that the dialog proposes next time.
     m_saveDialog2.fileName = previous;
-    writePlainText(m_pane, chosen);
+    const encoding::WrittenPage page = writePlainText(m_pane, chosen);
     m_saveDialog2.fileName = chosen;
+    m_host.setStatusText(encoding::writeNotice(page));
 }
 
 void HtmlExportImport::HTM1Click() {

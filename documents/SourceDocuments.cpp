@@ -1,6 +1,7 @@
 #include "SourceDocuments.h"
 
 #include "DocumentFile.h"
+#include "PageEncoding.h"
 #include "Pane.h"
 #include "Rtf.h"
 #include "UndoSnapshot.h"
@@ -90,6 +91,7 @@ LoadReport SourceDocuments::loadIntoPane(const std::string& path) {
 }
 
 void SourceDocuments::reportReplacements(const LoadReport& report) {
+    m_host.setStatusText(encoding::readNotice(report.encoding, report.referenced));
     if (report.replaced == 0) return;
     // Saving would make the loss permanent, so the user hears of it at once.
     m_services.messageBox(Caption,

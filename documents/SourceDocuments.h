@@ -48,10 +48,11 @@ public:
     /// The title of a document without a source file, or with `path` after it.
     void setCaption(const std::string& path = {});
 
-    /// Loads a file into the pane and, when characters had to become "?",
-    /// tells the user how many after the command has finished its work.
+    /// Loads a file into the pane; reportReplacements tells the user what the
+    /// load changed once the command has finished its work.
     LoadReport loadIntoPane(const std::string& path);
-    /// The message about "?" replacements of a load, shown when there were any.
+    /// The message about "?" replacements of a load, shown when there were
+    /// any, and in the status bar the encoding read and the references written.
     void reportReplacements(const LoadReport& report);
     /// Another command (HTML import) put a document without a source file in
     /// place of this one: the old one's recovery copy and source file go.

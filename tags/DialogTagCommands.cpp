@@ -105,8 +105,7 @@ void DialogTagCommands::insert(std::string openText, std::string closeText) {
 
 void DialogTagCommands::Menu38Click() {
     show(*m_heading);
-    // The dialog wrote PendingTag itself; after its close box the previous
-    // command's texts are still there and go in again.
+    // The dialog wrote PendingTag itself: OK the heading pair, Cancel or the close box an empty opening text.
     PendingTagState& tag = m_state.PendingTag;
     if (const int level = levelOf(tag.OpenText, "<H", '1', '6')) tag.HeadingLevel = level;
     if (!tag.OpenText.empty()) m_host.SetSelText();

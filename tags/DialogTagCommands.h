@@ -58,9 +58,6 @@ public:
     void KF1Click();           ///< frame file and style
     void KO1Click();           ///< ordered list range
 
-    /// The picture file dialog shared by the image and BODY commands.
-    const FileDialog& openDialog2() const { return OpenDialog2; }
-
 private:
     void show(QDialog& dialog);
     enum class Picture { Chosen, Cancelled, Refused };

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -196,16 +197,49 @@ std::size_t appendDecoded(std::u16string& out, std::string_view bytes) {
     return replaced;
 }
 
-std::size_t appendEncoded(std::string& out, std::u16string_view text) {
+std::string numericReference(char32_t cp) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "&#x%X;", static_cast<unsigned>(cp));
+    return buf;
+}
+
+namespace {
+// An unpaired surrogate is no character; a browser would show U+FFFD for it.
+std::string referenceOf(char32_t cp) { return numericReference(cp >= 0xD800 && cp <= 0xDFFF ? 0xFFFD : cp); }
+} // namespace
+
+std::size_t referenceUnencodable(std::u16string& text) {
+    const Tables& t = tables();
+    auto holds = [&t](char16_t u) { return !isHighSurrogate(u) && !isLowSurrogate(u) && t.toCode[u] != kNoCode; };
+    if (std::all_of(text.begin(), text.end(), holds)) return 0;
+    std::u16string out;
+    out.reserve(text.size() + 16);
+    std::size_t referenced = 0;
+    forEachCodePoint(text, [&](char32_t cp, int) {
+        if (cp < 0x10000 && holds(static_cast<char16_t>(cp))) {
+            out += static_cast<char16_t>(cp);
+            return;
+        }
+        ++referenced;
+        for (char c : referenceOf(cp)) out += static_cast<char16_t>(c);
+    });
+    text = std::move(out);
+    return referenced;
+}
+
+std::size_t appendEncoded(std::string& out, std::u16string_view text, Unencodable as) {
     const Tables& t = tables();
     std::size_t replaced = 0;
     forEachCodePoint(text, [&](char32_t cp, int) {
         if (cp < 0x10000 && t.toCode[cp] != kNoCode) {
             appendCode(out, t.toCode[cp]);
-        } else {
-            out += '?';
-            ++replaced;
+            return;
         }
+        ++replaced;
+        if (as == Unencodable::QuestionMark)
+            out += '?';
+        else
+            out += referenceOf(cp);
     });
     return replaced;
 }
@@ -263,10 +297,10 @@ Decoded decode(std::string_view bytes) {
     return d;
 }
 
-Encoded encode(std::u16string_view text) {
+Encoded encode(std::u16string_view text, Unencodable as) {
     Encoded e;
     e.bytes.reserve(text.size() * 2);
-    e.replaced = appendEncoded(e.bytes, text);
+    e.replaced = appendEncoded(e.bytes, text, as);
     return e;
 }
 

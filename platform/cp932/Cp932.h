@@ -42,17 +42,33 @@ struct Decoded {
 };
 struct Encoded {
     std::string bytes;
-    std::size_t replaced = 0; ///< characters CP932 cannot hold, written as "?"
+    std::size_t replaced = 0; ///< characters CP932 cannot hold, written as "?" or as references
 };
 
-/// Lossy conversions for reading files and pasting: bad input becomes "?" and is counted.
+/// What a character CP932 cannot hold becomes when encoding.
+enum class Unencodable {
+    QuestionMark, ///< "?": for text that should hold none (the pane's own document)
+    Reference,    ///< an HTML numeric character reference, which every browser shows as the character
+};
+
+/// "&#xE9;": the reference of a code point, in uppercase hex.
+std::string numericReference(char32_t codePoint);
+
+/// Rewrites each character of `text` that CP932 cannot hold as its reference,
+/// as encode(..., Reference) would write it, keeping the rest; returns how
+/// many. Text CP932 can hold is only scanned.
+std::size_t referenceUnencodable(std::u16string& text);
+
+/// Conversions that never fail: bytes that decode to nothing become "?",
+/// characters CP932 cannot hold become "?" or references (a surrogate pair is
+/// one character, "&#x1F600;"; an unpaired surrogate is "&#xFFFD;"); all are counted.
 Decoded decode(std::string_view bytes);
-Encoded encode(std::u16string_view text);
+Encoded encode(std::u16string_view text, Unencodable as = Unencodable::QuestionMark);
 
 /// The same, appending to `out` (no allocation per call once it has room);
-/// both return how many were replaced by "?".
+/// both return how many were replaced.
 std::size_t appendDecoded(std::u16string& out, std::string_view bytes);
-std::size_t appendEncoded(std::string& out, std::u16string_view text);
+std::size_t appendEncoded(std::string& out, std::u16string_view text, Unencodable as = Unencodable::QuestionMark);
 
 /// Rewrites CP932 bytes in the form a round trip by character gives, the
 /// bytes of encode(decode(bytes)): NEC-selected IBM duplicates become the IBM

@@ -4,6 +4,7 @@
 #include "BlockIndex.h"
 #include "Cp932.h"
 #include "FileReplace.h"
+#include "PageEncoding.h"
 #include "PaneEdit.h"
 #include "Rtf.h"
 
@@ -60,10 +61,6 @@ QString decodeCp932(const std::string& bytes) {
     return QString::fromUtf16(d.text.data(), qsizetype(d.text.size()));
 }
 
-void appendUnits(std::u16string& out, const QString& s) {
-    out.append(reinterpret_cast<const char16_t*>(s.utf16()), std::size_t(s.size()));
-}
-
 // Selected text uses U+2029 for block breaks; CP932 text uses CR LF.
 std::string encodeSelected(const QString& s) {
     std::u16string u;
@@ -75,19 +72,6 @@ std::string encodeSelected(const QString& s) {
             u += ch.unicode();
     }
     return cp932::encode(u).bytes;
-}
-
-std::optional<char32_t> firstUnencodable(const QString& text) {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t cp = text[i].unicode();
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            cp = QChar::surrogateToUcs4(text[i], text[i + 1]);
-            ++i;
-        }
-        if (cp == u'\n' || cp == u'\r' || cp == u'\t') continue;
-        if (!cp932::canEncode(cp)) return cp;
-    }
-    return std::nullopt;
 }
 
 QTextCharFormat toQtFormat(const rtf::RunFormat& f) {
@@ -229,7 +213,7 @@ struct Pane::Impl final : InsertionFilter {
     mutable std::optional<std::string> textCache;
     std::uint64_t contentVersion = 0;
     std::function<void(int)> keyDownHandler;
-    std::function<void(const std::string&)> refusedHandler;
+    std::function<void(const std::string&)> noticeHandler;
     std::function<void()> changedHandler;
 
     void bindDocument();
@@ -265,13 +249,13 @@ struct Pane::Impl final : InsertionFilter {
     template <typename Pieces> void swapIn(Pieces pieces);
     void insertText(QTextCursor& c, const QString& text);
     void insertRuns(const rtf::RunList& runs);
-    bool insertPlain(const QString& text);
-    void refuse(const QString& message) const;
-    bool acceptText(const QString& text) const;
+    void insertPlain(const QString& text);
+    void tell(const std::string& message) const;
+    QString accepted(const QString& text) const;
 
     // InsertionFilter
-    bool keyDown(QKeyEvent* event) override;
-    bool inputMethodCommit(const QString& text) override;
+    QString keyDown(QKeyEvent* event) override;
+    QString inputMethodCommit(const QString& text) override;
     QMimeData* mimeForSelection() const override;
     bool canInsert(const QMimeData* source) const override;
     void insert(const QMimeData* source) override;
@@ -517,35 +501,33 @@ void Pane::Impl::insertRuns(const rtf::RunList& runs) {
     setCursor(c);
 }
 
-void Pane::Impl::refuse(const QString& message) const {
-    if (refusedHandler) refusedHandler(message.toStdString());
+void Pane::Impl::tell(const std::string& message) const {
+    if (noticeHandler && !message.empty()) noticeHandler(message);
 }
 
-bool Pane::Impl::acceptText(const QString& text) const {
-    const auto bad = firstUnencodable(text);
-    if (!bad) return true;
-    refuse(QStringLiteral("Shift-JIS で表せない文字は入力できません: U+%1")
-               .arg(QString::number(uint(*bad), 16).toUpper().rightJustified(4, u'0')));
-    return false;
+QString Pane::Impl::accepted(const QString& text) const {
+    std::u16string units = text.toStdU16String();
+    const std::size_t referenced = cp932::referenceUnencodable(units);
+    if (referenced == 0) return text;
+    tell(encoding::referencesNotice(referenced));
+    return QString::fromStdU16String(units);
 }
 
-bool Pane::Impl::insertPlain(const QString& raw) {
-    const QString text = normalizeBreaks(raw);
-    if (!acceptText(text)) return false;
+void Pane::Impl::insertPlain(const QString& raw) {
+    const QString text = accepted(normalizeBreaks(raw));
     QTextCursor c = cursor();
     insertText(c, text);
     setCursor(c);
-    return true;
 }
 
-bool Pane::Impl::keyDown(QKeyEvent* event) {
+QString Pane::Impl::keyDown(QKeyEvent* event) {
     if (keyDownHandler) keyDownHandler(event->key());
-    return acceptText(event->text());
+    return accepted(event->text());
 }
 
-bool Pane::Impl::inputMethodCommit(const QString& text) {
+QString Pane::Impl::inputMethodCommit(const QString& text) {
     if (keyDownHandler) keyDownHandler(0);
-    return acceptText(text);
+    return accepted(text);
 }
 
 QMimeData* Pane::Impl::mimeForSelection() const {
@@ -573,10 +555,11 @@ void Pane::Impl::insert(const QMimeData* source) {
         }
     }
     if (!source || !source->hasText()) {
-        refuse(QStringLiteral("テキスト以外は貼り付けられません"));
+        tell("テキスト以外は貼り付けられません");
         return;
     }
-    if (insertPlain(source->text())) edit->ensureCursorVisible();
+    insertPlain(source->text());
+    edit->ensureCursorVisible();
 }
 
 Pane::Pane() : d(std::make_unique<Impl>()) {}
@@ -799,14 +782,17 @@ LoadReport Pane::loadFromFile(const std::string& path, StreamFormat format) {
     if (format == StreamFormat::Rtf && rtf::looksLikeRtf(bytes)) {
         auto result = rtf::read(bytes);
         report.replaced = result.replaced;
+        report.referenced = result.referenced;
         setRuns(result.runs);
         return report;
     }
-    // Decoding and encoding again turns undecodable bytes into "?" and makes
-    // the round trip by character (NEC duplicates come back as IBM codes).
-    const auto decoded = cp932::decode(bytes);
-    report.replaced = decoded.replaced;
-    setRuns({rtf::TextRun{cp932::encode(decoded.text).bytes, {}}});
+    // In its own encoding; CP932 gets the round trip by character (undecodable
+    // bytes become "?", NEC duplicates come back as IBM codes).
+    encoding::ReadText read = encoding::readText(bytes);
+    report.replaced = read.replaced;
+    report.referenced = read.referenced;
+    report.encoding = std::move(read.encoding);
+    setRuns({rtf::TextRun{std::move(read.text), {}}});
     return report;
 }
 
@@ -893,8 +879,8 @@ bool Pane::clipboardHasText() const { return d->clipboardText; }
 
 void Pane::setKeyDownHandler(std::function<void(int)> handler) { d->keyDownHandler = std::move(handler); }
 
-void Pane::setInputRefusedHandler(std::function<void(const std::string&)> handler) {
-    d->refusedHandler = std::move(handler);
+void Pane::setInputNoticeHandler(std::function<void(const std::string&)> handler) {
+    d->noticeHandler = std::move(handler);
 }
 
 void Pane::setContentChangedHandler(std::function<void()> handler) { d->changedHandler = std::move(handler); }

@@ -41,10 +41,11 @@ struct ColourStretch {
 constexpr std::int64_t kMaxPlainTextFileBytes = std::int64_t(16) << 20;
 constexpr std::int64_t kMaxRtfFileBytes = std::int64_t(64) << 20;
 
-/// What a load had to change: bytes that decoded to nothing and characters
-/// CP932 cannot hold both became "?".
+/// What a load read and had to change.
 struct LoadReport {
-    std::size_t replaced = 0;
+    std::size_t replaced = 0;   ///< bytes that decoded to nothing, now "?"
+    std::size_t referenced = 0; ///< characters CP932 cannot hold, now references ("&#xE9;")
+    std::string encoding;       ///< a plain-text file's encoding when not CP932 ("UTF-8", ...)
 };
 
 class Pane {
@@ -148,7 +149,8 @@ public:
 
     /// Whole-content streaming; throws AppError with the file messages.
     /// A load reads only a regular file within its size limit (RTF when the
-    /// format is Rtf and the file begins as RTF, otherwise plain text).
+    /// format is Rtf and the file begins as RTF, otherwise plain text in its
+    /// own encoding, see encoding::readText).
     /// Writes replace the target only once the new file is complete.
     LoadReport loadFromFile(const std::string& path, StreamFormat format);
     void saveToFile(const std::string& path, StreamFormat format,
@@ -161,8 +163,9 @@ public:
 
     /// Runs before the widget handles a key (Qt::Key value; input-method commits report 0).
     void setKeyDownHandler(std::function<void(int qtKey)> handler);
-    /// Told (UTF-8 message) when input was refused, e.g. a character CP932 cannot hold.
-    void setInputRefusedHandler(std::function<void(const std::string& message)> handler);
+    /// Told (UTF-8 message) what became of input: characters CP932 cannot hold
+    /// entered as references ("&#xE9;"), or data other than text refused.
+    void setInputNoticeHandler(std::function<void(const std::string& message)> handler);
     /// Told after every change of the content (text or format, a load included),
     /// while the change is being made: keep it cheap.
     void setContentChangedHandler(std::function<void()> handler);

@@ -7,30 +7,40 @@ namespace vela {
 PaneEdit::PaneEdit(InsertionFilter& filter) : filter_(filter) {}
 
 void PaneEdit::keyPressEvent(QKeyEvent* event) {
-    if (!filter_.keyDown(event)) {
-        event->accept();
+    const QString text = filter_.keyDown(event);
+    // An Alt chord that no menu took types nothing, as in the platform's rich-edit control.
+    // Characters composed with AltGr arrive without the Alt modifier and still type.
+    if ((event->modifiers() & Qt::AltModifier) && !event->text().isEmpty() && event->text().at(0).isPrint()) {
+        event->ignore();
         return;
     }
     // Shift+Enter would insert Qt's line separator (U+2028), which CP932 text
     // cannot hold; it is an ordinary line break here.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && (event->modifiers() & Qt::ShiftModifier)) {
-        QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier, event->text(),
-                        event->isAutoRepeat(), ushort(event->count()));
-        QPlainTextEdit::keyPressEvent(&plain);
-        event->setAccepted(plain.isAccepted());
+    const bool shiftEnter = enter && (event->modifiers() & Qt::ShiftModifier);
+    if (shiftEnter || text != event->text()) {
+        const Qt::KeyboardModifiers modifiers = shiftEnter ? event->modifiers() & ~Qt::ShiftModifier : event->modifiers();
+        QKeyEvent replaced(event->type(), event->key(), modifiers, text, event->isAutoRepeat(), ushort(event->count()));
+        QPlainTextEdit::keyPressEvent(&replaced);
+        event->setAccepted(replaced.isAccepted());
         return;
     }
     QPlainTextEdit::keyPressEvent(event);
 }
 
 void PaneEdit::inputMethodEvent(QInputMethodEvent* event) {
-    if (event->commitString().isEmpty() || filter_.inputMethodCommit(event->commitString())) {
+    if (event->commitString().isEmpty()) {
         QPlainTextEdit::inputMethodEvent(event);
         return;
     }
-    QInputMethodEvent withoutCommit(event->preeditString(), event->attributes());
-    QPlainTextEdit::inputMethodEvent(&withoutCommit);
+    const QString text = filter_.inputMethodCommit(event->commitString());
+    if (text == event->commitString()) {
+        QPlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent replaced(event->preeditString(), event->attributes());
+    replaced.setCommitString(text, event->replacementStart(), event->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&replaced);
     event->accept();
 }
 

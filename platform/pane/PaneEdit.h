@@ -13,10 +13,11 @@ namespace vela {
 class InsertionFilter {
 public:
     virtual ~InsertionFilter() = default;
-    /// Before the widget handles a key; false swallows the key.
-    virtual bool keyDown(QKeyEvent* event) = 0;
-    /// Before an input-method commit; false drops the commit string.
-    virtual bool inputMethodCommit(const QString& text) = 0;
+    /// Before the widget handles a key; returns the text the key enters in
+    /// place of its own.
+    virtual QString keyDown(QKeyEvent* event) = 0;
+    /// Before an input-method commit; returns the text committed in its place.
+    virtual QString inputMethodCommit(const QString& text) = 0;
     virtual QMimeData* mimeForSelection() const = 0;
     virtual bool canInsert(const QMimeData* source) const = 0;
     virtual void insert(const QMimeData* source) = 0;

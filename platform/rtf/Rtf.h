@@ -44,7 +44,8 @@ constexpr int kMaxHalfPoints = 3276;
 
 struct ReadResult {
     RunList runs;
-    std::size_t replaced = 0; ///< characters CP932 cannot hold, and bad bytes, that became "?"
+    std::size_t replaced = 0;   ///< bytes that decode to nothing, now "?"
+    std::size_t referenced = 0; ///< characters CP932 cannot hold, now references ("&#xE9;", \uN of an emoji)
 };
 
 /// Reads RTF written by us or by other programs. Loads what it can of damaged

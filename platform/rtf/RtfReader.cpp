@@ -599,12 +599,15 @@ private:
 
     void unicode(int param) {
         char16_t u = static_cast<char16_t>(param < 0 ? param + 65536 : param);
-        if (dest() == Dest::Text) {
+        if (dest() == Dest::Text && (param < -32768 || param > 65535)) { // no UTF-16 unit: damaged
+            flushSurrogate();
+            appendCodePoint(0xFFFFFFFF);
+        } else if (dest() == Dest::Text) {
             bool high = u >= 0xD800 && u <= 0xDBFF;
             bool low = u >= 0xDC00 && u <= 0xDFFF;
             if (pendingHigh_ && low) {
+                appendCodePoint(0x10000 + ((char32_t(pendingHigh_) - 0xD800) << 10) + (u - 0xDC00));
                 pendingHigh_ = 0;
-                appendCodePoint(0x10000); // beyond the BMP: CP932 holds none of them
             } else {
                 flushSurrogate();
                 if (high) pendingHigh_ = u;
@@ -620,14 +623,19 @@ private:
         appendCodePoint(0xFFFFFFFF);
     }
 
-    // A character as Unicode; those CP932 lacks become "?" and are counted.
+    // A character as Unicode; those CP932 lacks become references, counted.
+    // 0xFFFFFFFF stands for bytes that decode to nothing (an unpaired
+    // surrogate, a byte a single-byte font has no character for): "?".
     void appendCodePoint(char32_t cp) {
-        if (cp < 0x10000 && cp932::canEncode(cp)) {
+        if (cp == 0xFFFFFFFF) {
+            appendToRun("?");
+            ++result_.replaced;
+        } else if (cp < 0x10000 && cp932::canEncode(cp)) {
             char16_t u = static_cast<char16_t>(cp);
             appendToRun(cp932::encode(std::u16string_view(&u, 1)).bytes);
         } else {
-            appendToRun("?");
-            ++result_.replaced;
+            appendToRun(cp932::numericReference(cp));
+            ++result_.referenced;
         }
     }
 

@@ -40,8 +40,13 @@ QStringList qtNameFilters(const std::string& filter) {
         pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
         QString description = parts[i].trimmed();
         if (pattern.isEmpty()) continue;
-        filters << (description.isEmpty() ? pattern : description) + QStringLiteral(" (") + pattern +
-                       QLatin1Char(')');
+        // Qt takes the patterns from the parentheses at the end; a description that already ends with
+        // them is shown as written, any other gets them added.
+        const QString inParentheses = QLatin1Char('(') + pattern + QLatin1Char(')');
+        if (description.endsWith(inParentheses))
+            filters << description;
+        else
+            filters << (description.isEmpty() ? pattern : description) + QLatin1Char(' ') + inParentheses;
     }
     return filters;
 }

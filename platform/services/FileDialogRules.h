@@ -22,9 +22,9 @@ QString withDefaultExtension(const QString& path, const QString& defaultExt);
 /// The full, cleaned path of a name typed in `dialog`, default extension applied.
 QString resolveTypedName(const FileDialog& dialog, const std::string& typedName);
 
-/// "description|pattern|..." as Qt name filters "description (pattern)";
-/// ";" between patterns becomes a blank. A trailing description without a
-/// pattern is dropped.
+/// "description|pattern|..." as Qt name filters: the description as written
+/// when it ends with "(pattern)", else "description (pattern)"; ";" between
+/// patterns becomes a blank. A trailing description without a pattern is dropped.
 QStringList qtNameFilters(const std::string& filter);
 
 /// The caption the dialog shows: its title, or the platform default title.

@@ -2,6 +2,7 @@
 
 #include "Cp932.h"
 #include "JapaneseUi.h"
+#include "PageEncoding.h"
 #include "Services.h"
 
 #include <QApplication>
@@ -16,9 +17,28 @@
 
 namespace vela {
 
-QValidator::State Cp932Validator::validate(QString& input, int&) const {
-    for (char32_t codePoint : input.toUcs4())
-        if (!cp932::canEncode(codePoint)) return Invalid;
+namespace {
+std::function<void(const std::string&)>& validatorNotice() {
+    static std::function<void(const std::string&)> handler;
+    return handler;
+}
+} // namespace
+
+void Cp932Validator::setNoticeHandler(std::function<void(const std::string&)> handler) {
+    validatorNotice() = std::move(handler);
+}
+
+QValidator::State Cp932Validator::validate(QString& input, int& pos) const {
+    // Before and after the cursor apart, so the cursor stays after what was typed.
+    std::u16string before = input.left(pos).toStdU16String();
+    std::u16string after = input.mid(pos).toStdU16String();
+    const std::size_t referenced = cp932::referenceUnencodable(before) + cp932::referenceUnencodable(after);
+    if (referenced == 0) return Acceptable;
+    const auto* edit = qobject_cast<const QLineEdit*>(parent());
+    if (edit && before.size() + after.size() > std::size_t(edit->maxLength())) return Invalid;
+    input = QString::fromStdU16String(before + after);
+    pos = int(before.size());
+    if (validatorNotice()) validatorNotice()(encoding::referencesNotice(referenced));
     return Acceptable;
 }
 
@@ -84,8 +104,8 @@ void InputPrompt::showEvent(QShowEvent* event) {
 }
 
 std::string InputPrompt::valueCp932() const {
-    // The validator keeps the text encodable; encode() stays safe regardless.
-    return cp932::encode(edit_->text().toStdU16String()).bytes;
+    // The validator keeps the text encodable; references stay safe regardless.
+    return cp932::encode(edit_->text().toStdU16String(), cp932::Unencodable::Reference).bytes;
 }
 
 bool runInputPrompt(Services& services, const std::string& utf8Caption, const std::string& utf8Prompt,

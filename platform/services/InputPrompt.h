@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QValidator>
 
+#include <functional>
 #include <string>
 
 class QLabel;
@@ -15,13 +16,20 @@ namespace vela {
 
 class Services;
 
-/// Refuses any text holding a character code page 932 cannot hold, so what
-/// the user types always converts to the document's bytes.
+/// Writes each character code page 932 cannot hold as an HTML numeric
+/// character reference ("&#xE9;") as it enters the box, so what the user types
+/// always converts to the document's bytes and nothing is lost. An edit the
+/// references would take past the box's maximum length is refused whole.
 class Cp932Validator : public QValidator {
     Q_OBJECT
 public:
     using QValidator::QValidator;
     State validate(QString& input, int& pos) const override;
+
+    /// Told (UTF-8 message) how many characters a box wrote as references;
+    /// the main window says it in its status bar. One for the program: the
+    /// boxes live in modal windows that know nothing of the main window.
+    static void setNoticeHandler(std::function<void(const std::string& message)> handler);
 };
 
 /// The prompt window. Widgets are found by objectName: "Label", "Edit",

@@ -185,23 +185,31 @@ private slots:
         QCOMPARE(w.form->pane().selColor(), StructureYellow);
     }
 
-    void testRefusedInputIsToldInTheStatusBar_data() {
+    void testWhatBecameOfInputIsToldInTheStatusBar_data() {
         QTest::addColumn<QString>("way");
         QTest::addColumn<QString>("message");
-        const QString unencodable = QString::fromUtf8("Shift-JIS で表せない文字は入力できません: U+1F600");
-        QTest::newRow("input method") << "input method" << unencodable;
-        QTest::newRow("paste command") << "paste command" << unencodable;
-        QTest::newRow("Ctrl+V") << "Ctrl+V" << unencodable;
-        QTest::newRow("Ctrl+V of a picture") << "picture" << QString::fromUtf8("テキスト以外は貼り付けられません");
+        QTest::addColumn<QByteArray>("entered");
+        const QString referenced = QString::fromUtf8("Shift-JIS で表せない 1 文字を文字参照 (&#x...;) にしました");
+        QTest::newRow("input method") << "input method" << referenced << QByteArray("a&#x1F600;");
+        QTest::newRow("typed") << "typed" << referenced << QByteArray("&#xE9;");
+        QTest::newRow("paste command") << "paste command" << referenced << QByteArray("a&#x1F600;");
+        QTest::newRow("Ctrl+V") << "Ctrl+V" << referenced << QByteArray("a&#x1F600;");
+        QTest::newRow("Ctrl+V of a picture") << "picture" << QString::fromUtf8("テキスト以外は貼り付けられません")
+                                             << QByteArray();
     }
-    void testRefusedInputIsToldInTheStatusBar() {
+    void testWhatBecameOfInputIsToldInTheStatusBar() {
         QFETCH(QString, way);
         QFETCH(QString, message);
+        QFETCH(QByteArray, entered);
         MainWindowFixture w;
         QTest::keyClicks(editor(w), "abc");
         const std::string before = w.form->pane().text();
+        const int caret = w.form->pane().selStart();
         const QString emoji = QString::fromUtf8("a😀");
-        if (way == "input method") {
+        if (way == "typed") {
+            QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(0xE9)));
+            QCoreApplication::sendEvent(editor(w), &key);
+        } else if (way == "input method") {
             QInputMethodEvent event;
             event.setCommitString(emoji);
             QCoreApplication::sendEvent(editor(w), &event);
@@ -219,7 +227,7 @@ private slots:
                 w.chooseMenuEntry("Menu23");
             }
         }
-        QCOMPARE(w.form->pane().text(), before);
+        QCOMPARE(w.form->pane().text(), std::string(before).insert(std::size_t(caret), entered.toStdString()));
         QCOMPARE(QString::fromStdString(w.form->statusText()), message);
     }
 

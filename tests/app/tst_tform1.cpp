@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTextDocument>
+#include <QToolTip>
 
 using namespace vela;
 using vela::test::MainWindowFixture;
@@ -22,6 +24,11 @@ int visibleButtons(TForm1& form) {
     for (QToolButton* b : form.findChild<QWidget*>("Panel1")->findChildren<QToolButton*>())
         if (b->objectName().startsWith("SpeedButton") && b->isVisibleTo(b->parentWidget())) ++count;
     return count;
+}
+QLabel* toolTipLabel() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("qtooltip_label")) return qobject_cast<QLabel*>(w);
+    return nullptr;
 }
 } // namespace
 
@@ -41,8 +48,9 @@ private slots:
         QCOMPARE(w.tabs()->currentIndex(), 0);
         QCOMPARE(w.tabs()->tabText(0), QString::fromUtf8("基本操作"));
         QCOMPARE(visibleButtons(*w.form), 14);
-        QCOMPARE(w.form->pos(), QPoint(0, 0));
-        QCOMPARE(w.form->size(), w.form->screen()->size());
+        // The window with its frame fills the screen's available area (the offscreen frame is 2 pixels wide).
+        QCOMPARE(w.form->frameGeometry(), w.form->screen()->availableGeometry());
+        QVERIFY(w.form->size() != w.form->frameGeometry().size());
 
         const EditorState& s = w.form->state();
         QCOMPARE(QString::fromStdString(s.UndoFilePath), QDir(w.dir.path()).filePath("QOV.tmp"));
@@ -214,6 +222,17 @@ private slots:
         QTRY_VERIFY(w.button("SpeedButton8")->isEnabled());
         w.clickButton("SpeedButton11", 1);
         QTRY_VERIFY(w.button("SpeedButton6")->isEnabled());
+
+        // Undo brings other text of the same length back under the same selection.
+        w.select(0, 6); // "<HTML>"
+        QTRY_VERIFY(w.form->commandAction("KD1")->isEnabled());
+        w.chooseMenuEntry("Menu24");
+        QTest::keyClicks(w.form->pane().widget(), "abcdef");
+        w.select(0, 6);
+        QTRY_VERIFY(!w.form->commandAction("KD1")->isEnabled());
+        w.chooseMenuEntry("Menu27");
+        QCOMPARE(w.form->pane().selText(), std::string("<HTML>"));
+        QTRY_VERIFY(w.form->commandAction("KD1")->isEnabled());
     }
 
     void testEveryButtonRunsACommand() {
@@ -227,6 +246,71 @@ private slots:
         }
         QVERIFY(w.form->commandAction("Menu11")->isEnabled());
         QVERIFY(w.form->commandAction("KS1")->isEnabled());
+    }
+
+    void testToolTipsShowAsWritten_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("SpeedButton1") << "SpeedButton1" << QString::fromUtf8("新規作成");
+        QTest::newRow("SpeedButton2") << "SpeedButton2" << QString::fromUtf8("ファイルを開く");
+        QTest::newRow("SpeedButton3") << "SpeedButton3" << QString::fromUtf8("保存");
+        QTest::newRow("SpeedButton32") << "SpeedButton32" << QString::fromUtf8("HTMLファイルの読み込み");
+        QTest::newRow("SpeedButton31") << "SpeedButton31" << QString::fromUtf8("HTMLファイルの作成");
+        QTest::newRow("SpeedButton17") << "SpeedButton17" << QString::fromUtf8("印刷");
+        QTest::newRow("SpeedButton9") << "SpeedButton9" << QString::fromUtf8("ブラウザ起動");
+        QTest::newRow("SpeedButton6") << "SpeedButton6" << QString::fromUtf8("アンドゥ");
+        QTest::newRow("SpeedButton4") << "SpeedButton4" << QString::fromUtf8("切り取り");
+        QTest::newRow("SpeedButton5") << "SpeedButton5" << QString::fromUtf8("コピー");
+        QTest::newRow("SpeedButton8") << "SpeedButton8" << QString::fromUtf8("貼り付け");
+        QTest::newRow("SpeedButton7") << "SpeedButton7" << QString::fromUtf8("削除");
+        QTest::newRow("SpeedButton10") << "SpeedButton10" << QString::fromUtf8("メールアドレスの登録");
+        QTest::newRow("SpeedButton26") << "SpeedButton26" << QString::fromUtf8("ヘルプ");
+        QTest::newRow("SpeedButton20") << "SpeedButton20" << QString::fromUtf8("見出し<Hnum></Hnum>");
+        QTest::newRow("SpeedButton21") << "SpeedButton21" << QString::fromUtf8("ボディ<BODY option></BODY>");
+        QTest::newRow("SpeedButton15") << "SpeedButton15" << QString::fromUtf8("改行<BR>");
+        QTest::newRow("SpeedButton24") << "SpeedButton24" << QString::fromUtf8("段落<P>");
+        QTest::newRow("SpeedButton11") << "SpeedButton11" << QString::fromUtf8("ボールド<B></B>");
+        QTest::newRow("SpeedButton12") << "SpeedButton12" << QString::fromUtf8("イタリック<I></I>");
+        QTest::newRow("SpeedButton23") << "SpeedButton23" << QString::fromUtf8("アンダーライン<U></U>");
+        QTest::newRow("SpeedButton13") << "SpeedButton13" << QString::fromUtf8("センタリング<CENTER></CENTER>");
+        QTest::newRow("SpeedButton27") << "SpeedButton27" << QString::fromUtf8("右揃え<DIV ALIGN=\"RIGHT\"></DIV>");
+        QTest::newRow("SpeedButton14") << "SpeedButton14" << QString::fromUtf8("フォントサイズ<FONT SIZE=num></FONT>");
+        QTest::newRow("SpeedButton28") << "SpeedButton28" << QString::fromUtf8("フォントの色<FONT COLOR=\"#rrggbb\"></FONT>");
+        QTest::newRow("SpeedButton25") << "SpeedButton25" << QString::fromUtf8("スクロールする文字<MARQUEE option></MARQUEE>");
+        QTest::newRow("SpeedButton16") << "SpeedButton16" << QString::fromUtf8("他のURLにリンク<A HREF=\"url\"></A>");
+        QTest::newRow("SpeedButton29") << "SpeedButton29" << QString::fromUtf8("リンク先キーワード<A NAME=\"key\"></A>");
+        QTest::newRow("SpeedButton30") << "SpeedButton30" << QString::fromUtf8("同ページ内リンク<A HREF=\"#key\"></A>");
+        QTest::newRow("SpeedButton22") << "SpeedButton22" << QString::fromUtf8("メール送信<A HREF=\"mailto:mailadd\"></A>");
+        QTest::newRow("SpeedButton19") << "SpeedButton19" << QString::fromUtf8("画像の表示<IMG SRC=\"filename\" ALIGN=\"option\" ALT=\"text\">");
+        QTest::newRow("SpeedButton39") << "SpeedButton39" << QString::fromUtf8("テキストの回り込みを解除<BR CLEAR>");
+        QTest::newRow("SpeedButton18") << "SpeedButton18" << QString::fromUtf8("水平線<HR>");
+        QTest::newRow("SpeedButton36") << "SpeedButton36" << QString::fromUtf8("画面の分割<FRAMESET option></FRAMESET>");
+        QTest::newRow("SpeedButton37") << "SpeedButton37" << QString::fromUtf8("表示するファイルと形式<FRAME option>");
+        QTest::newRow("SpeedButton38") << "SpeedButton38" << QString::fromUtf8("リンク選択時のロード先ウインドゥ<BASE TARGET=\"name\">");
+        QTest::newRow("SpeedButton33") << "SpeedButton33" << QString::fromUtf8("マーク付リスト範囲<UL></UL>");
+        QTest::newRow("SpeedButton34") << "SpeedButton34" << QString::fromUtf8("番号順リスト範囲<OL option></OL>");
+        QTest::newRow("SpeedButton35") << "SpeedButton35" << QString::fromUtf8("リスト<LI>");
+    }
+    void testToolTipsShowAsWritten() {
+        QFETCH(QString, button);
+        QFETCH(QString, tip);
+        MainWindowFixture w;
+        QToolButton* b = w.button(button);
+        w.form->show();
+        for (int tab = 0; tab < 3 && !b->isVisible(); ++tab) w.clickTab(tab);
+        QHelpEvent hover(QEvent::ToolTip, b->rect().center(), b->mapToGlobal(b->rect().center()));
+        QCoreApplication::sendEvent(b, &hover);
+        QLabel* shown = nullptr;
+        QTRY_VERIFY((shown = toolTipLabel()) != nullptr && shown->isVisible());
+        // What the label renders, tags and all: markup would be drawn, not shown.
+        QString text = shown->text();
+        if (shown->textFormat() == Qt::RichText || (shown->textFormat() == Qt::AutoText && Qt::mightBeRichText(text))) {
+            QTextDocument rendered;
+            rendered.setHtml(text);
+            text = rendered.toPlainText();
+        }
+        QCOMPARE(text, tip);
+        QToolTip::hideText();
     }
 
     void testMenuBarOrderAndCaptions() {

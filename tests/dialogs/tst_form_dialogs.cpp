@@ -51,7 +51,7 @@ private slots:
     void okComposesFromTheBoxes();
     void cancelEmptiesTheResultAndKeepsTheTyping_data();
     void cancelEmptiesTheResultAndKeepsTheTyping();
-    void charactersOutsideCp932AreRefused();
+    void charactersOutsideCp932EnterAsReferences();
 };
 
 void TestFormDialogs::okComposesFromTheBoxes_data() {
@@ -134,11 +134,11 @@ void TestFormDialogs::cancelEmptiesTheResultAndKeepsTheTyping() {
     QCOMPARE(bytes(result), inCp932(expectedNextOk));
 }
 
-void TestFormDialogs::charactersOutsideCp932AreRefused() {
+void TestFormDialogs::charactersOutsideCp932EnterAsReferences() {
     std::string result;
     TForm16 dialog(result);
     runModal(dialog, [&](QDialog&) {
-        // Hangul is outside CP932; the NEC circled digit and the wave dash are inside.
+        // Hangul is outside CP932, typed or pasted; the NEC circled digit and the wave dash are inside.
         user::replaceText(dialog, "Edit1", "a가①～b");
         auto* edit2 = control<QLineEdit>(dialog, "Edit2");
         QApplication::clipboard()->setText("x가");
@@ -146,7 +146,8 @@ void TestFormDialogs::charactersOutsideCp932AreRefused() {
         QTest::keyClick(edit2, Qt::Key_V, Qt::ControlModifier);
         user::click(dialog, "Button1");
     });
-    QCOMPARE(bytes(result), inCp932(R"(<INPUT TYPE="TEXT" SIZE="16" VALUE="" NAME="a①～b" MAXLENGTH="80">)"));
+    QCOMPARE(bytes(result),
+             inCp932(R"(<INPUT TYPE="TEXT" SIZE="16" VALUE="x&#xAC00;" NAME="a&#xAC00;①～b" MAXLENGTH="80">)"));
 }
 
 QTEST_MAIN(TestFormDialogs)

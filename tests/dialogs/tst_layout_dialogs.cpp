@@ -40,8 +40,8 @@ void LayoutDialogTests::marqueeFromSession_data() {
     QTest::newRow("first opening Cancel") << Session{{"Button2"}} << "" << "";
     QTest::newRow("Cancel after OK") << Session{{"RadioButton5", "Button1"}, {"Button2"}} << "" << "RIGHT";
     QTest::newRow("Esc presses Cancel") << Session{{"Button1"}, {"Esc"}} << "" << "LEFT";
-    QTest::newRow("close box keeps previous result") << Session{{"Button1"}, {"RadioButton3", "RadioButton5", "close"}}
-                                                     << "SCROLL" << "LEFT";
+    QTest::newRow("close box presses Cancel") << Session{{"Button1"}, {"RadioButton3", "RadioButton5", "close"}}
+                                              << "" << "LEFT";
     QTest::newRow("reopen after Cancel keeps choices")
         << Session{{"RadioButton2", "RadioButton5", "Button2"}, {"Button1"}} << "ALTERNATE" << "RIGHT";
 }
@@ -82,6 +82,9 @@ void LayoutDialogTests::imageWrapShowsPortrait() {
     auto* image = dialog.findChild<QLabel*>(QStringLiteral("Image1"));
     QVERIFY(image);
     QCOMPARE(image->pixmap().size(), QSize(20, 20));
+    // The whole form is bold, its buttons included.
+    for (const char* button : {"Button1", "Button2", "Button3"})
+        QVERIFY2(dialog.findChild<QWidget*>(QString::fromLatin1(button))->font().bold(), button);
 }
 
 void LayoutDialogTests::orderedListFromSession_data() {
@@ -102,7 +105,7 @@ void LayoutDialogTests::orderedListFromSession_data() {
     QTest::newRow("number typed but 1から checked") << Session{{"Edit1=9", "Button2"}} << QByteArray("START=1 TYPE=1");
     QTest::newRow("full-width digit in CP932") << Session{{"RadioButton2", "Edit1=５", "Button2"}}
                                                << QByteArray("START=\x82\x54 TYPE=1");
-    QTest::newRow("characters outside CP932 refused")
+    QTest::newRow("reference past the 5-character limit refused")
         << Session{{"RadioButton2", "Edit1=5한", "Button2"}} << QByteArray("START=5 TYPE=1");
     QTest::newRow("Cancel after OK") << Session{{"Button2"}, {"Button1"}} << QByteArray();
     QTest::newRow("Esc presses Cancel") << Session{{"Button2"}, {"Esc"}} << QByteArray();

@@ -38,8 +38,8 @@ void SizeDialogTests::fontSizeFromSession_data() {
     QTest::newRow("first opening Cancel") << Session{{"Button2"}} << "" << "";
     QTest::newRow("Cancel after OK") << Session{{"Button1"}, {"Button2"}} << "" << "</FONT>";
     QTest::newRow("Esc presses Cancel") << Session{{"Button1"}, {"Esc"}} << "" << "</FONT>";
-    QTest::newRow("close box keeps previous result")
-        << Session{{"TrackBar1:End", "Button1"}, {"TrackBar1:Home", "close"}} << "<FONT SIZE=1>" << "</FONT>";
+    QTest::newRow("close box presses Cancel")
+        << Session{{"TrackBar1:End", "Button1"}, {"TrackBar1:Home", "close"}} << "" << "</FONT>";
     QTest::newRow("close box before any OK") << Session{{"close"}} << "" << "";
     QTest::newRow("reopen after OK") << Session{{"TrackBar1:Right", "TrackBar1:Right", "TrackBar1:Right", "Button1"},
                                                 {"Button1"}}
@@ -90,7 +90,7 @@ void SizeDialogTests::headingFromSession_data() {
     QTest::newRow("Cancel leaves closing text") << Session{{"Button2"}} << "" << "</B>";
     QTest::newRow("Cancel after OK") << Session{{"Button1"}, {"Button2"}} << "" << "</H1>";
     QTest::newRow("Esc presses Cancel") << Session{{"Esc"}} << "" << "</B>";
-    QTest::newRow("close box writes nothing") << Session{{"TrackBar1:End", "close"}} << "<B>" << "</B>";
+    QTest::newRow("close box presses Cancel") << Session{{"TrackBar1:End", "close"}} << "" << "</B>";
     QTest::newRow("reopen keeps level") << Session{{"TrackBar1:End", "TrackBar1:Left", "Button2"}, {"Button1"}}
                                         << "<H5>" << "</H5>";
 }

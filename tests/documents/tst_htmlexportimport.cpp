@@ -2,6 +2,7 @@
 // export target memory and the refresh on import.
 #include "DocumentTestSupport.h"
 
+#include "Charsets.h"
 #include "TagInsertionEngine.h"
 #include "UserActions.h"
 
@@ -125,6 +126,47 @@ private slots:
             QCOMPARE(pane.runs().size(), std::size_t(1)); // all in the default format
             QVERIFY(!pane.runs().front().format.color);
         }
+    }
+
+    // A page goes out in the charset it came in (and declares), and the user
+    // is told what was read, written and turned into references.
+    void testPageKeepsItsCharsetThroughImportAndExport_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("importTold");
+        QTest::addColumn<QByteArray>("exported");
+        QTest::addColumn<QString>("exportTold");
+        const QString page = QStringLiteral("<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
+                                            "charset=%1\"></HEAD>\r\n<BODY>日本語ｶﾅ①～%2</BODY></HTML>\r\n");
+        const QString references = QStringLiteral("Shift-JIS で表せない 2 文字を文字参照 (&#x...;) にしました");
+        const QByteArray shiftJis = QByteArray::fromStdString(cp932::fromUtf8(page.arg("Shift_JIS", "").toStdString()));
+        QTest::newRow("Shift_JIS byte for byte") << shiftJis << "" << shiftJis << "";
+        QTest::newRow("UTF-8") << page.arg("UTF-8", "é😀").toUtf8() << "UTF-8 として読み込みました。" + references
+                               << page.arg("UTF-8", "&#xE9;&#x1F600;").toUtf8() << "UTF-8 で書き出しました";
+        // EUC-JP of Windows holds ①, the standard one does not.
+        QTest::newRow("EUC-JP") << inCharset("EUC-JP-MS", page.arg("EUC-JP", "")) << "EUC-JP として読み込みました"
+                                << inCharset("EUC-JP-MS", page.arg("EUC-JP", "")).replace("\xAD\xA1", "&#x2460;")
+                                << "EUC-JP で書き出しました。EUC-JP で表せない 1 文字を文字参照 (&#x...;) にしました";
+        const QByteArray unknown = QByteArray::fromStdString(cp932::fromUtf8(page.arg("x-unknown", "").toStdString()));
+        QTest::newRow("unknown charset") << unknown << "" << unknown
+                                         << "文字コード「x-unknown」では書き出せないため、Shift-JIS で書き出しました";
+    }
+    void testPageKeepsItsCharsetThroughImportAndExport() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, importTold);
+        QFETCH(QByteArray, exported);
+        QFETCH(QString, exportTold);
+        MainWindowFixture w;
+        w.writeFile("page.htm", file);
+        w.services.expectFileDialog("page.htm");
+        w.chooseMenuEntry("HTM1");
+        QCOMPARE(QString::fromStdString(w.form->statusText()), importTold);
+        QVERIFY(!w.form->pane().modified());
+        w.services.expectMessageBox(MessageAnswer::Yes); // replace the imported file
+        w.services.expectFileDialog("page.htm");
+        w.chooseMenuEntry("HTML1");
+        QVERIFY(w.services.verifyAllConsumed());
+        QCOMPARE(readAll("page.htm"), exported);
+        QCOMPARE(QString::fromStdString(w.form->statusText()), exportTold);
     }
 
     void testImportedFileIsTheExportTarget() {

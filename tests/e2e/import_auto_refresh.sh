@@ -9,9 +9,8 @@ cp "$WORK/in.htm" "$WORK/original.htm"
 
 start_editor
 menu o s
-prefs=$(wait_window '^環境設定')
-xdotool windowfocus --sync "$prefs"
-sleep 0.3
+prefs=$(wait_titled '環境設定')
+expect_frame "$prefs" close
 # Tab order: line-break box, file-name box, OK, Cancel, auto-refresh box.
 keys Tab Tab Tab Tab space
 shot preferences
@@ -20,23 +19,21 @@ wait_closed "$prefs"
 expect_bytes "$WORK/MARVOK.INI" '[SW]\r\nSTI1=0\r\nSTI2=1\r\nSTI3=0\r\n'
 
 menu f h
-choose_file 'HTMLファイル.*の読み込み' "$WORK/in.htm"
+choose_file 'HTMLファイル(*.htm)の読み込み' "$WORK/in.htm"
 shot imported
 # The snapshot taken after the import holds the recoloured page: the tags carry a colour of their own.
 eventually grep -q 'cf[1-9]' "$WORK/QOV.tmp" || fail "the imported tags were not recoloured"
 
 # Export proposes the imported file; the overwrite question answered Yes writes the pane's text back.
 menu f c
-dialog=$(wait_window 'HTMLファイル.*の作成')
-xdotool windowfocus --sync "$dialog"
-sleep 0.3
+dialog=$(wait_titled 'HTMLファイル(*.htm)の作成')
+activate "$dialog"
 xdotool key Return
 wait_closed "$dialog"
 overwrite=$(wait_window '.' 5)
 echo "overwrite question: $(xdotool getwindowname "$overwrite")"
 shot overwrite
-xdotool windowfocus --sync "$overwrite"
-sleep 0.2
+activate "$overwrite"
 xdotool key Return
 wait_closed "$overwrite"
 expect_cp932 "$WORK/in.htm" "$PAGE"

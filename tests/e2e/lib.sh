@@ -1,4 +1,5 @@
-# Shared driver for the end-to-end scenarios: one Xvfb, one editor, a fresh working folder.
+# Shared driver for the end-to-end scenarios: one Xvfb with a window manager (openbox, as users have one),
+# one editor, a fresh working folder.
 # Sourced by each scenario script; the scenario calls start_editor and the helpers below.
 set -euo pipefail
 
@@ -12,7 +13,7 @@ fail() { echo "FAIL: $*" >&2; shot "failure" || true; exit 1; }
 # Missing tools skip locally but fail under CI, so a broken image cannot pass silently.
 require() {
     local missing=()
-    for tool in Xvfb xdotool xdpyinfo xwininfo import; do
+    for tool in Xvfb openbox xdotool xdpyinfo xwininfo xprop import; do
         command -v "$tool" >/dev/null || missing+=("$tool")
     done
     locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$' || missing+=("ja_JP.UTF-8 locale")
@@ -24,6 +25,7 @@ require
 
 WORK=$(mktemp -d /tmp/vela-e2e.XXXXXX)
 XVFB_PID=""
+WM_PID=""
 APP_PID=""
 MAIN=""
 SHOT=0
@@ -32,6 +34,7 @@ cleanup() {
     local rc=$?
     set +e
     if [ -n "$APP_PID" ]; then kill "$APP_PID" 2>/dev/null; wait "$APP_PID" 2>/dev/null; fi
+    if [ -n "$WM_PID" ]; then kill "$WM_PID" 2>/dev/null; wait "$WM_PID" 2>/dev/null; fi
     if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null; fi
     if [ $rc -eq 0 ]; then rm -rf "$WORK"; else echo "working folder kept: $WORK" >&2; fi
     exit $rc
@@ -48,7 +51,7 @@ start_x() {
         XVFB_PID=$!
         local i
         for i in $(seq 50); do
-            if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then export DISPLAY=":$n"; return 0; fi
+            if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then export DISPLAY=":$n"; start_wm; return 0; fi
             kill -0 "$XVFB_PID" 2>/dev/null || break
             sleep 0.1
         done
@@ -59,6 +62,19 @@ start_x() {
     done
     echo "SKIP: Xvfb cannot start here: $(tail -3 "$WORK/xvfb.log" 2>/dev/null)"
     exit $SKIP
+}
+
+# openbox with its default configuration; ready once it has claimed the screen.
+start_wm() {
+    openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+    WM_PID=$!
+    local i
+    for i in $(seq 50); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        kill -0 "$WM_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    fail "the window manager did not start: $(tail -3 "$WORK/openbox.log" 2>/dev/null)"
 }
 
 shot() { # shot NAME: the whole screen, kept beside the test's other output
@@ -81,6 +97,14 @@ wait_window() {
     fail "no window titled like '$pattern'"
 }
 
+# wait_titled TITLE [SECONDS]: prints the id of the visible window titled exactly so, as the X server has it.
+wait_titled() {
+    local id
+    id=$(wait_window "^$(printf '%s' "$1" | sed 's/[][()*.+?^$|\\{}]/\\&/g')\$" "${2:-10}")
+    expect_title "$id" "$1"
+    echo "$id"
+}
+
 wait_closed() { # wait_closed ID [SECONDS]
     local id=$1 limit=${2:-10} i
     for i in $(seq $((limit * 10))); do
@@ -99,17 +123,16 @@ start_editor() {
     local i id
     MAIN=""
     for i in $(seq 100); do
-        # The splash has the same title: the main window is the one that fills the screen.
+        # The splash has the same title: the main window is the one wider than the splash.
         for id in $(xdotool search --onlyvisible --name '^VELA-VOVUZEZU DOZA RODORA' 2>/dev/null || true); do
-            xdotool getwindowgeometry "$id" 2>/dev/null | grep -q 'Geometry: 1280x1024' && MAIN=$id
+            [ "$(client_geometry "$id" | cut -d' ' -f3)" -gt 400 ] 2>/dev/null && MAIN=$id
         done
         [ -n "$MAIN" ] && break
         kill -0 "$APP_PID" 2>/dev/null || fail "the editor ended at start: $(cat "$WORK/vela.log")"
         sleep 0.1
     done
     [ -n "$MAIN" ] || fail "no main window"
-    # No window manager: the first activation, and with it the splash, comes from our focus.
-    xdotool windowfocus --sync "$MAIN"
+    # The window manager activates the new window, and with the first activation the splash shows.
     # The splash closes at its timer's next tick, at most 5 s on; after a slow start it may come and go
     # between two looks, so not seeing it within 6 s is no failure.
     local seen=0 others
@@ -125,13 +148,92 @@ start_editor() {
     done
     [ -z "$(visible_windows | grep -vx "$MAIN" || true)" ] || fail "a window besides the main one stays open"
     focus_main
+    expect_title "$MAIN" 'VELA-VOVUZEZU DOZA RODORA'
+    expect_on_screen "$MAIN"
     # The pane takes the keyboard once clicked; the caret is then put back by keys, as a user would.
     xdotool mousemove --window "$MAIN" 640 600 click 1
     sleep 0.2
 }
 
-focus_main() {
-    xdotool windowfocus --sync "$MAIN"
+activate() { # activate ID: as clicking on the window does
+    xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
+    sleep 0.3
+}
+
+focus_main() { activate "$MAIN"; }
+
+# client_geometry ID: "X Y WIDTH HEIGHT" of the window's own area, frame not included.
+client_geometry() {
+    xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
+        /^ *Width:/{w=$2} /^ *Height:/{h=$2} END{print x, y, w, h}'
+}
+
+# frame_geometry ID: "X Y WIDTH HEIGHT" with the window manager's frame.
+frame_geometry() {
+    local x y w h l r t b
+    read -r x y w h <<<"$(client_geometry "$1")"
+    read -r l r t b <<<"$(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ,)"
+    echo $((x - ${l:-0})) $((y - ${t:-0})) $((w + ${l:-0} + ${r:-0})) $((h + ${t:-0} + ${b:-0}))
+}
+
+# expect_title ID TEXT: the title exactly as the X server has it (xprop reads UTF-8 only in a UTF-8 locale).
+expect_title() {
+    local title
+    title=$(LC_ALL=C.UTF-8 xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')
+    [ "$title" = "$2" ] || fail "window title '$title', expected '$2'"
+}
+
+# expect_on_screen ID: the window, frame included, lies within the screen.
+expect_on_screen() {
+    local x y w h sw sh
+    read -r x y w h <<<"$(frame_geometry "$1")"
+    read -r sw sh <<<"$(xdpyinfo | sed -n 's/^ *dimensions: *\([0-9]*\)x\([0-9]*\) .*/\1 \2/p')"
+    [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le "$sw" ] && [ $((y + h)) -le "$sh" ] ||
+        fail "window $1 at ${w}x${h}+${x}+${y} (frame included) leaves the ${sw}x${sh} screen"
+}
+
+# status_bar_inked: the bottom 25 pixels of the main window's own area, on the screen, show dark text.
+status_bar_inked() {
+    local x y w h
+    read -r x y w h <<<"$(client_geometry "$MAIN")"
+    import -window root -crop "${w}x25+${x}+$((y + h - 25))" +repage "$WORK/statusbar.png" 2>/dev/null
+    [ "$(convert "$WORK/statusbar.png" -colorspace Gray -format '%[fx:int(minima*100)]' info:)" -lt 30 ]
+}
+
+# expect_frame ID close|none: what the dialog asks of the window manager (Motif hints: no minimize or
+# maximize; a close box only where it has one), and what the frame's buttons do under openbox, which
+# draws minimize and maximize whatever a window asks: a minimized dialog comes back at once, and a close
+# request closes only a dialog that has a close box.
+expect_frame() {
+    local id=$1 want=$2 hints flags functions i
+    hints=$(xprop -id "$id" _MOTIF_WM_HINTS | sed -n 's/.*= //p' | tr -d ,)
+    read -r flags functions _ <<<"$hints"
+    [ $((flags & 1)) -eq 1 ] || fail "dialog $id leaves its frame functions to the window manager ($hints)"
+    [ $((functions & 0x19)) -eq 0 ] || fail "dialog $id asks for minimize or maximize ($hints)"
+    if [ "$want" = close ]; then
+        [ $((functions & 0x20)) -ne 0 ] || fail "dialog $id has no close box ($hints)"
+    else
+        [ $((functions & 0x20)) -eq 0 ] || fail "dialog $id has a close box ($hints)"
+    fi
+    xdotool windowminimize "$id"
+    for i in $(seq 30); do
+        sleep 0.1
+        xprop -id "$id" WM_STATE 2>/dev/null | grep -q 'window state: Normal' && break
+    done
+    xprop -id "$id" WM_STATE | grep -q 'window state: Normal' || fail "dialog $id stayed minimized"
+    activate "$id"
+    if [ "$want" = none ]; then
+        xdotool key alt+F4
+        sleep 0.5
+        visible_windows | grep -qx "$id" || fail "dialog $id without a close box was closed by the window manager"
+    fi
+}
+
+# close_by_frame ID: the window manager's close (openbox binds it to Alt+F4), as the close box does.
+close_by_frame() {
+    activate "$1"
+    xdotool key alt+F4
+    wait_closed "$1"
     sleep 0.3
 }
 
@@ -150,12 +252,11 @@ menu() { # menu LETTER...: Alt+first letter on the menu bar, then the mnemonics 
 # Each character not on the keyboard map costs xdotool a remap, which needs the slower pace.
 type_text() { xdotool type --delay "${2:-60}" "$1"; sleep 0.3; }
 
-# choose_file TITLE_REGEX PATH: the file dialog that the last command opened, answered by its name field.
+# choose_file TITLE PATH: the file dialog that the last command opened, answered by its name field.
 choose_file() {
     local id
-    id=$(wait_window "$1")
-    xdotool windowfocus --sync "$id"
-    sleep 0.3
+    id=$(wait_titled "$1")
+    activate "$id"
     shot "file-dialog"
     type_text "$2" 20
     xdotool key Return
@@ -166,9 +267,8 @@ choose_file() {
 # answer_question Yes|No|Cancel: the unsaved-changes question ("確認"); its buttons are はい, いいえ, キャンセル.
 answer_question() {
     local id
-    id=$(wait_window '^確認')
-    xdotool windowfocus --sync "$id"
-    sleep 0.3
+    id=$(wait_titled '確認')
+    activate "$id"
     shot "question"
     case $1 in
     Yes) xdotool key Return ;;

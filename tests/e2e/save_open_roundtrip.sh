@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Japanese and ASCII typed, made bold from the Tag menu, saved as a source document, the unsaved-changes
-# question on quitting, and the document opened again after a restart exports the same text. Unsaved
-# work of an editor that was killed comes back at the next start, colours included.
+# Japanese and ASCII typed, made bold from the Tag menu, two dialogs dismissed (inserting nothing), saved as
+# a source document, the unsaved-changes question on quitting, and the document opened again after a restart
+# exports the same text. Unsaved work of an editor that was killed comes back at the next start, colours included.
 . "$(dirname "$0")/lib.sh"
 
 LINE='日本語とtext ｶﾅ'
@@ -13,9 +13,24 @@ type_text "$LINE"
 keys shift+Home
 menu t a b
 shot bold
+# The heading dialog's close box is its Cancel: not the bold pair the previous command left.
+keys End
+menu t h
+heading=$(wait_titled '見出し')
+shot heading
+expect_frame "$heading" close
+close_by_frame "$heading"
+# A dialog without a close box: the window manager's close leaves it, Esc is its Cancel.
+menu t l o
+list=$(wait_titled '番号順リスト範囲の設定')
+shot ordered-list
+expect_frame "$list" none
+keys Escape
+wait_closed "$list"
 menu f a
-choose_file '^名前を付けて保存' "$WORK/page"
+choose_file '名前を付けて保存' "$WORK/page"
 eventually settled "$WORK/page.kvd" || fail "Save As did not add the .kvd extension"
+expect_title "$MAIN" "VELA-VOVUZEZU DOZA RODORA - $WORK/page.kvd"
 head -c 5 "$WORK/page.kvd" | grep -q '^{\\rtf' || fail "page.kvd is not RTF"
 cp "$WORK/page.kvd" "$WORK/saved.kvd"
 
@@ -35,10 +50,10 @@ cmp -s "$WORK/page.kvd" "$WORK/saved.kvd" || fail "No saved the document"
 
 start_editor
 menu f o
-choose_file 'ソースファイル.*を開く' "$WORK/page.kvd"
+choose_file 'ソースファイル(*.kvd)を開く' "$WORK/page.kvd"
 shot opened
 menu f c
-choose_file 'HTMLファイル.*の作成' "$WORK/page.htm"
+choose_file 'HTMLファイル(*.htm)の作成' "$WORK/page.htm"
 expect_cp932 "$WORK/page.htm" "$BOLD_PAGE"
 
 # Yes goes through Save As with an empty name; the new file holds the edit.
@@ -47,7 +62,7 @@ keys ctrl+End
 type_text "yyy"
 quit_editor
 answer_question Yes
-choose_file '^名前を付けて保存' "$WORK/second.kvd"
+choose_file '名前を付けて保存' "$WORK/second.kvd"
 wait_exit
 grep -q 'yyy' "$WORK/second.kvd" || fail "Yes did not save the edit"
 cmp -s "$WORK/page.kvd" "$WORK/saved.kvd" || fail "Yes wrote over the opened document"

@@ -15,7 +15,7 @@ shot undone
 # Typing now shows where the caret came back to: the end of the second line.
 type_text 'ｶﾅ'
 menu f c
-choose_file 'HTMLファイル.*の作成' "$WORK/undo.htm"
+choose_file 'HTMLファイル(*.htm)の作成' "$WORK/undo.htm"
 expect_cp932 "$WORK/undo.htm" \
     '<HTML>\r\n<HEAD>\r\n<TITLE>一行目\r\n二行目</TITLE>ｶﾅ\r\n</HEAD>\r\n\r\n</HTML>'
 echo PASS

@@ -129,12 +129,19 @@ private slots:
     }
 
     void testBestFitMappingsAreNotEncodable() {
-        // iconv maps the yen sign to 0x5C, which reads back as a backslash: refuse it.
+        // iconv maps the yen sign to 0x5C, which reads back as a backslash: not CP932's.
         QVERIFY(!cp932::canEncode(0xA5));
         QVERIFY(!cp932::canEncode(0x1F600));
         auto e = cp932::encode(u16("x¥😀"));
         QCOMPARE(e.bytes, std::string("x??"));
         QCOMPARE(e.replaced, std::size_t(2));
+        // As references: one per character, an unpaired surrogate as U+FFFD.
+        std::u16string text = u16("x¥😀表") + u'\xD800';
+        auto r = cp932::encode(text, cp932::Unencodable::Reference);
+        QCOMPARE(r.bytes, "x&#xA5;&#x1F600;" + cp932::fromUtf8("表") + "&#xFFFD;");
+        QCOMPARE(r.replaced, std::size_t(3));
+        QCOMPARE(cp932::referenceUnencodable(text), std::size_t(3));
+        QCOMPARE(text, u16("x&#xA5;&#x1F600;表&#xFFFD;"));
     }
 
     void testByteWidths() {

@@ -67,21 +67,32 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<int>("replaced");
-        QTest::newRow("LF only") << QByteArray("a\nb\n") << QByteArray("a\r\nb\r\n") << 0;
-        QTest::newRow("undecodable bytes") << QByteArray("a\x80\xFD" "b") << QByteArray("a??b") << 2;
-        QTest::newRow("lead byte at end") << QByteArray("x\x82") << QByteArray("x?") << 1;
-        QTest::newRow("NEC duplicate comes back as IBM") << QByteArray("\xED\x40") << QByteArray("\xFA\x5C") << 0;
-        QTest::newRow("not RTF in RTF mode") << QByteArray("<HTML>\r\n") << QByteArray("<HTML>\r\n") << 0;
+        QTest::addColumn<int>("referenced");
+        QTest::addColumn<QString>("encoding");
+        QTest::newRow("LF only") << QByteArray("a\nb\n") << QByteArray("a\r\nb\r\n") << 0 << 0 << "";
+        QTest::newRow("undecodable bytes") << QByteArray("a\x80\xFD" "b") << QByteArray("a??b") << 2 << 0 << "";
+        QTest::newRow("lead byte at end") << QByteArray("x\x82") << QByteArray("x?") << 1 << 0 << "";
+        QTest::newRow("NEC duplicate comes back as IBM") << QByteArray("\xED\x40") << QByteArray("\xFA\x5C") << 0 << 0 << "";
+        QTest::newRow("not RTF in RTF mode") << QByteArray("<HTML>\r\n") << QByteArray("<HTML>\r\n") << 0 << 0 << "";
+        QTest::newRow("UTF-8 in its own encoding") << QString("<P>日本語 café</P>\n").toUtf8()
+                                                   << QByteArray::fromStdString(sj("<P>日本語 caf&#xE9;</P>\r\n")) << 0 << 1
+                                                   << "UTF-8";
+        QTest::newRow("RTF with \\u of an em dash") << QByteArray("{\\rtf1 a\\u8212?b}") << QByteArray("a&#x2014;b") << 0
+                                                    << 1 << "";
     }
     void plainLoadNormalisesAndCounts() {
         QFETCH(QByteArray, file);
         QFETCH(QByteArray, text);
         QFETCH(int, replaced);
+        QFETCH(int, referenced);
+        QFETCH(QString, encoding);
         writeAll(path("in.txt"), file);
         Pane pane;
         const LoadReport report = pane.loadFromFile(path("in.txt").toStdString(), StreamFormat::Rtf);
         QCOMPARE(QByteArray::fromStdString(pane.text()), text);
         QCOMPARE(int(report.replaced), replaced);
+        QCOMPARE(int(report.referenced), referenced);
+        QCOMPARE(QString::fromStdString(report.encoding), encoding);
         QCOMPARE(pane.textLength(), int(text.size()));
     }
 
@@ -195,26 +206,28 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("offered");
         QTest::addColumn<QByteArray>("expected");
-        QTest::addColumn<bool>("refused");
-        const QString emoji = QStringLiteral("a😀b");
+        QTest::addColumn<int>("referenced");
+        // Characters CP932 cannot hold enter as references, the rest as it stands.
+        const QString foreign = QStringLiteral("a😀b\u00A0—é");
+        const QByteArray references("a&#x1F600;b&#xA0;&#x2014;&#xE9;");
         for (const char* path : {"paste", "ctrl+v", "shift+insert", "drop"}) {
-            QTest::addRow("%s text", path) << path << QStringLiteral("日\r\nx") << QByteArray("\x93\xFA\r\nx") << false;
-            QTest::addRow("%s emoji", path) << path << emoji << QByteArray() << true;
-            QTest::addRow("%s line separator", path) << path << QStringLiteral("a\u2028b") << QByteArray("a\r\nb") << false;
+            QTest::addRow("%s text", path) << path << QStringLiteral("日\r\nx") << QByteArray("\x93\xFA\r\nx") << 0;
+            QTest::addRow("%s emoji and accents", path) << path << foreign << references << 4;
+            QTest::addRow("%s line separator", path) << path << QStringLiteral("a\u2028b") << QByteArray("a\r\nb") << 0;
         }
-        QTest::newRow("typed emoji") << "type" << emoji << QByteArray("ab") << true;
-        QTest::newRow("typed kana") << "type" << QStringLiteral("ｱ") << QByteArray("\xB1") << false;
-        QTest::newRow("im commit emoji") << "im" << emoji << QByteArray() << true;
-        QTest::newRow("im commit kanji") << "im" << QStringLiteral("漢字") << QByteArray("\x8A\xBF\x8E\x9A") << false;
+        QTest::newRow("typed emoji and accents") << "type" << foreign << references << 1; // one key at a time
+        QTest::newRow("typed kana") << "type" << QStringLiteral("ｱ") << QByteArray("\xB1") << 0;
+        QTest::newRow("im commit emoji and accents") << "im" << foreign << references << 4;
+        QTest::newRow("im commit kanji") << "im" << QStringLiteral("漢字") << QByteArray("\x8A\xBF\x8E\x9A") << 0;
     }
     void insertionPathsFilterText() {
         QFETCH(QString, path);
         QFETCH(QString, offered);
         QFETCH(QByteArray, expected);
-        QFETCH(bool, refused);
+        QFETCH(int, referenced);
         Pane pane;
         std::string message;
-        pane.setInputRefusedHandler([&](const std::string& m) { message = m; });
+        pane.setInputNoticeHandler([&](const std::string& m) { message = m; });
         QWidget* w = pane.widget();
         auto* mime = new QMimeData;
         mime->setText(offered);
@@ -250,8 +263,8 @@ private slots:
             if (path == "shift+insert") QTest::keyClick(w, Qt::Key_Insert, Qt::ShiftModifier);
         }
         QCOMPARE(QByteArray::fromStdString(pane.text()), expected);
-        if (refused)
-            QCOMPARE(message, std::string("Shift-JIS で表せない文字は入力できません: U+1F600"));
+        if (referenced)
+            QCOMPARE(message, "Shift-JIS で表せない " + std::to_string(referenced) + " 文字を文字参照 (&#x...;) にしました");
         else
             QCOMPARE(message, std::string());
     }
@@ -278,7 +291,7 @@ private slots:
         Pane pane;
         QVERIFY(!pane.clipboardHasText());
         std::string message;
-        pane.setInputRefusedHandler([&](const std::string& m) { message = m; });
+        pane.setInputNoticeHandler([&](const std::string& m) { message = m; });
         pane.pasteFromClipboard();
         QCOMPARE(pane.textLength(), 0);
         QVERIFY(!message.empty());
@@ -297,6 +310,15 @@ private slots:
         QTest::keyClicks(pane.widget(), "c");
         QCOMPARE(pane.text(), std::string("ab\r\nc"));
         QCOMPARE(pane.textLength(), 5);
+    }
+
+    void altChordsTypeNothing() {
+        Pane pane;
+        QKeyEvent altZ(QEvent::KeyPress, Qt::Key_Z, Qt::AltModifier, QStringLiteral("z"));
+        QCoreApplication::sendEvent(pane.widget(), &altZ);
+        QKeyEvent altGr(QEvent::KeyPress, Qt::Key_At, Qt::GroupSwitchModifier, QStringLiteral("@"));
+        QCoreApplication::sendEvent(pane.widget(), &altGr);
+        QCOMPARE(pane.text(), std::string("@"));
     }
 
     void keyDownRunsBeforeTheKey() {

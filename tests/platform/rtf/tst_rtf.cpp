@@ -147,8 +147,9 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<int>("replaced");
-        auto row = [](const char* file, RunList runs, int replaced = 0) {
-            QTest::newRow(file) << QString::fromLatin1(file) << dump(runs) << replaced;
+        QTest::addColumn<int>("referenced");
+        auto row = [](const char* file, RunList runs, int replaced = 0, int referenced = 0) {
+            QTest::newRow(file) << QString::fromLatin1(file) << dump(runs) << replaced << referenced;
         };
         auto gothic20 = fmt(kGothic, 0x0000FFu, Plain, 20);
         row("richedit.rtf", {run("ソ表", gothic20), run("bold", fmt(kGothic, 0x0000FFu, B, 20)), run(" ", gothic20),
@@ -156,13 +157,16 @@ private slots:
         row("wordprocessor.rtf",
             {run("ソ表本", fmt(kGothic, {}, Plain, 21)), run("abc", fmt("Times New Roman", 0xFF0000u, B, 21)),
              run("あ", fmt("Times New Roman", {}, I, 21)), run("\r\n", fmt("Times New Roman", {}, Plain, 21))});
+        // Characters CP932 cannot hold become references; bytes that decode to nothing "?".
         row("officesuite.rtf",
-            {run("日本語", fmt("IPAGothic", 0x0000FFu, Plain, 24)), run(" and caf?\r\n", fmt("Liberation Sans", {}, Plain, 24))},
-            1);
-        row("unicode.rtf", {run("高あxＡ本|?|?x|?|?|?|\r\n", fmt("Gothic"))}, 5);
-        row("codepage1252.rtf", {run("caf? …“x” ×", fmt("Arial")), run("あソ", fmt("MS Gothic")), run("´\r\n", fmt("Arial"))},
-            1);
-        row("nocp932font.rtf", {run("“hi” ??", fmt("Arial"))}, 2); // 0x82 and 0xA0 are not CP932 characters in CP1252
+            {run("日本語", fmt("IPAGothic", 0x0000FFu, Plain, 24)),
+             run(" and caf&#xE9;\r\n", fmt("Liberation Sans", {}, Plain, 24))},
+            0, 1);
+        // An emoji as a surrogate pair, lone surrogates, é, an undecodable CP932 byte.
+        row("unicode.rtf", {run("高あxＡ本|&#x1F600;|?x|?|&#xE9;|?|\r\n", fmt("Gothic"))}, 3, 2);
+        row("codepage1252.rtf",
+            {run("caf&#xE9; …“x” ×", fmt("Arial")), run("あソ", fmt("MS Gothic")), run("´\r\n", fmt("Arial"))}, 0, 1);
+        row("nocp932font.rtf", {run("“hi” &#x201A;&#xA0;", fmt("Arial"))}, 0, 2); // CP1252's 0x82 and 0xA0
         row("binary.rtf", {run("abc\r\n")});
         row("pictures.rtf", {run("abc\r\n", fmt("Gothic"))});
         row("fields.rtf", {run("see ", fmt("Gothic")), run("link", fmt("Gothic", 0xFF0000u, U)),
@@ -177,9 +181,11 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, expected);
         QFETCH(int, replaced);
+        QFETCH(int, referenced);
         auto result = rtf::read(readFile(test::dataFile("rtf/samples/" + file)));
         QCOMPARE(dump(result.runs), expected);
         QCOMPARE(int(result.replaced), replaced);
+        QCOMPARE(int(result.referenced), referenced);
     }
 
     void testDamagedInput_data() {

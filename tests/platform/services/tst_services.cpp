@@ -5,6 +5,7 @@
 #include "FileDialogRules.h"
 #include "InputPrompt.h"
 #include "JapaneseUi.h"
+#include "ModalWindowsStayShown.h"
 #include "ScriptedServices.h"
 #include "TestSupport.h"
 #include "UserActions.h"
@@ -157,15 +158,16 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<QString>("value");
-        QTest::newRow("OK with text") << "old" << "ok" << "新しい値" << true << "新しい値";
-        QTest::newRow("OK empty") << "old" << "ok" << "" << true << "";
-        QTest::newRow("OK keeps preset") << "ﾌﾟﾘｾｯﾄ" << "ok-untouched" << "" << true << "ﾌﾟﾘｾｯﾄ";
-        QTest::newRow("Enter is OK") << "" << "enter" << "abc" << true << "abc";
-        QTest::newRow("Esc") << "old" << "esc" << "typed" << false << "old";
-        QTest::newRow("Cancel button") << "old" << "cancel" << "typed" << false << "old";
-        QTest::newRow("close box") << "old" << "closebox" << "typed" << false << "old";
-        QTest::newRow("typing replaces selected preset") << "old" << "type-ok" << "x" << true << "x";
-        QTest::newRow("emoji and hangul refused") << "" << "ok" << "a😀b한c" << true << "abc";
+        QTest::addColumn<int>("referenced"); // in the last notice: one per character typed
+        QTest::newRow("OK with text") << "old" << "ok" << "新しい値" << true << "新しい値" << 0;
+        QTest::newRow("OK empty") << "old" << "ok" << "" << true << "" << 0;
+        QTest::newRow("OK keeps preset") << "ﾌﾟﾘｾｯﾄ" << "ok-untouched" << "" << true << "ﾌﾟﾘｾｯﾄ" << 0;
+        QTest::newRow("Enter is OK") << "" << "enter" << "abc" << true << "abc" << 0;
+        QTest::newRow("Esc") << "old" << "esc" << "typed" << false << "old" << 0;
+        QTest::newRow("Cancel button") << "old" << "cancel" << "typed" << false << "old" << 0;
+        QTest::newRow("close box") << "old" << "closebox" << "typed" << false << "old" << 0;
+        QTest::newRow("typing replaces selected preset") << "old" << "type-ok" << "x" << true << "x" << 0;
+        QTest::newRow("emoji and hangul as references") << "" << "ok" << "a😀b한c" << true << "a&#x1F600;b&#xD55C;c" << 1;
     }
     void testPromptAnswers() {
         QFETCH(QString, preset);
@@ -173,6 +175,9 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(bool, accepted);
         QFETCH(QString, value);
+        QFETCH(int, referenced);
+        std::string notice;
+        Cp932Validator::setNoticeHandler([&notice](const std::string& message) { notice = message; });
         ScriptedServices services;
         services.expectModal([&](QDialog& dialog) {
             const QString edit = QStringLiteral("Edit");
@@ -187,6 +192,9 @@ private slots:
         std::string text = cp932::fromUtf8(preset.toStdString());
         QCOMPARE(runInputPrompt(services, "題", "入力して下さい", text), accepted);
         QCOMPARE(QString::fromStdString(cp932::toUtf8(text)), value);
+        Cp932Validator::setNoticeHandler({});
+        QCOMPARE(notice, referenced ? "Shift-JIS で表せない " + std::to_string(referenced) + " 文字を文字参照 (&#x...;) にしました"
+                                    : std::string());
     }
 
     void testPromptOpensWithPresetSelectedAndLimit() {
@@ -384,11 +392,14 @@ private slots:
     void testQtNameFilters_data() {
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QStringList>("expected");
+        // A description that names its pattern at the end shows as written.
         QTest::newRow("one") << "Ver.2.xソースファイル(*.kvd)|*.kvd"
-                             << QStringList{QStringLiteral("Ver.2.xソースファイル(*.kvd) (*.kvd)")};
+                             << QStringList{QStringLiteral("Ver.2.xソースファイル(*.kvd)")};
         QTest::newRow("two") << "GIF files(*.gif)|*.gif|JPEG files(*.jpg)|*.jpg"
-                             << QStringList{QStringLiteral("GIF files(*.gif) (*.gif)"),
-                                            QStringLiteral("JPEG files(*.jpg) (*.jpg)")};
+                             << QStringList{QStringLiteral("GIF files(*.gif)"), QStringLiteral("JPEG files(*.jpg)")};
+        QTest::newRow("blank before the pattern") << "HTML files (*.htm)|*.htm"
+                                                  << QStringList{QStringLiteral("HTML files (*.htm)")};
+        QTest::newRow("another pattern named") << "HTML(*.htm)|*.html" << QStringList{QStringLiteral("HTML(*.htm) (*.html)")};
         QTest::newRow("several patterns") << "HTML|*.htm;*.html" << QStringList{QStringLiteral("HTML (*.htm *.html)")};
         QTest::newRow("empty") << "" << QStringList{};
         QTest::newRow("dangling description") << "a|*.a|b" << QStringList{QStringLiteral("a (*.a)")};
@@ -457,6 +468,22 @@ private slots:
         services.deleteFile(file.toStdString()); // missing: no error
         QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("full/x")));
         QVERIFY_THROWS_EXCEPTION(AppError, services.deleteFile((tmp.path() + QStringLiteral("/full")).toStdString()));
+    }
+
+    void testMinimizedModalWindowIsShownAgain() {
+        const ModalWindowsStayShown keeper;
+        QDialog dialog;
+        dialog.setModal(true);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.setWindowState(Qt::WindowMinimized); // as a window manager's minimize button does
+        QTRY_VERIFY(!dialog.isMinimized());
+        QVERIFY(dialog.isVisible());
+        QWidget modeless;
+        modeless.show();
+        modeless.setWindowState(Qt::WindowMinimized);
+        QTest::qWait(20);
+        QVERIFY(modeless.isMinimized());
     }
 
     void testJapaneseFontIsSubstituted() {
