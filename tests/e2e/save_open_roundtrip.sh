@@ -82,7 +82,7 @@ start_editor_answering Yes
 shot recovered
 # Saved under a name, the work is there with its coloured tags, and the copy has gone.
 menu f a
-choose_file '^名前を付けて保存' "$WORK/recovered.kvd"
+choose_file '名前を付けて保存' "$WORK/recovered.kvd"
 eventually settled "$WORK/recovered.kvd" || fail "the recovered document was not saved"
 grep -q 'lost work' "$WORK/recovered.kvd" || fail "the typed text did not come back"
 grep -q '\\red0\\green255\\blue255' "$WORK/recovered.kvd" || fail "no cyan in the colour table"
