@@ -177,10 +177,6 @@ void changeSourceFile(const QString& file, Change change) {
 
 QString recoveryFolder(MainWindowFixture& w) { return QDir(w.stateHome()).filePath("vela"); }
 
-QStringList recoveryFiles(MainWindowFixture& w) {
-    return QDir(recoveryFolder(w)).entryList({"*.kvr", "*.broken"}, QDir::Files, QDir::Name);
-}
-
 /// What an editor that was killed leaves: its copy, with no editor holding its lock.
 enum class Leftover { Copy, OlderCopyToo, Empty, CutShort, Garbage, NotRtf, BrokenAndCopy, LiveEditorsOnly };
 
