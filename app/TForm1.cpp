@@ -300,6 +300,8 @@ void TForm1::OnActivate() {
     if (m_state.FirstActivation != 0) return;
     m_state.FirstActivation = 1;
     if (m_firstActivationHook) m_firstActivationHook();
+    // After the splash, when the window is there to show what comes back.
+    m_documents.offerRecovery();
 }
 
 void TForm1::Timer1Timer() {

@@ -1,7 +1,6 @@
 #pragma once
-// Writing the pane's content to a user's file, so that a failed write never
-// costs the file that was there: the bytes go to a temporary file in the
-// same folder, which replaces the target only once every byte reached it.
+// Writing the pane's content to a user's file through files::replaceFile, so
+// that a failed write never costs the file that was there.
 
 #include "PageEncoding.h"
 

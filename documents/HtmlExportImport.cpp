@@ -72,6 +72,7 @@ void HtmlExportImport::HTM1Click() {
     m_saveDialog2.fileName = path;
     m_state.SourcePath.clear();
     dialog.fileName.clear();
+    m_documents.documentReplaced();
     if (m_state.AutoRefreshOnImport == 1) m_host.runCommand("R1");
     m_pane.setModified(false);
     takeUndoSnapshot(m_state, m_pane);

@@ -3,6 +3,7 @@
 #include "DocumentFile.h"
 #include "PageEncoding.h"
 #include "Pane.h"
+#include "Rtf.h"
 #include "UndoSnapshot.h"
 
 namespace vela {
@@ -17,10 +18,47 @@ const char* const OpenTitle = "ソースファイル(*.kvd)を開く";
 
 SourceDocuments::SourceDocuments(EditorState& state, EditorHost& host, Pane& pane, Services& services,
                                  DocumentWindow window)
-    : m_state(state), m_host(host), m_pane(pane), m_services(services), m_window(std::move(window)) {
+    : m_state(state), m_host(host), m_pane(pane), m_services(services), m_window(std::move(window)),
+      m_recovery(pane, services,
+                 {[this] { return m_pane.modified(); }, [this] { return recovery::RecoveryContent{{}, m_state.SourcePath, m_sourceFile}; },
+                  [this](const std::string& note) { m_host.setStatusText(note); }}) {
     m_openDialog1.kind = FileDialog::Kind::Open;
     m_saveDialog1.kind = FileDialog::Kind::Save;
     m_saveDialog1.overwritePrompt = true;
+    m_pane.setContentChangedHandler([this] { m_recovery.documentChanged(); });
+}
+
+SourceDocuments::~SourceDocuments() { m_pane.setContentChangedHandler({}); }
+
+void SourceDocuments::rememberSourceFile(const std::string& path) { m_sourceFile = files::identityOf(path); }
+
+bool SourceDocuments::mayOverwriteSourceFile() {
+    if (!m_sourceFile) return true;
+    // A file that is gone holds nothing to lose: saving writes it again.
+    const std::optional<files::FileIdentity> now = files::identityOf(m_state.SourcePath);
+    if (!now || *now == *m_sourceFile) return true;
+    return m_services.messageBox("確認",
+                                 "ファイル " + m_state.SourcePath + " は他のプログラムによって変更されています。上書きしますか？",
+                                 MessageButtons::YesNo, MessageIcon::None) == MessageAnswer::Yes;
+}
+
+void SourceDocuments::documentReplaced() {
+    m_sourceFile.reset();
+    m_recovery.discard();
+}
+
+void SourceDocuments::offerRecovery() {
+    const std::optional<recovery::RecoveryContent> copy = m_recovery.offerLeftovers();
+    if (!copy) return;
+    m_state.UndoAvailable = 0;
+    m_pane.setRuns(rtf::read(copy->rtf).runs);
+    m_state.SourcePath = m_openDialog1.fileName = copy->sourcePath;
+    m_sourceFile = copy->sourceFile;
+    setCaption(copy->sourcePath);
+    // No file holds this content: it stays marked changed until it is saved.
+    m_pane.setModified(true);
+    m_recovery.keepOffered();
+    takeUndoSnapshot(m_state, m_pane);
 }
 
 CommandTable SourceDocuments::commands() {
@@ -91,6 +129,7 @@ void SourceDocuments::Menu11Click() {
     m_window.FormCreate();
     setCaption();
     m_pane.setModified(false);
+    documentReplaced();
 }
 
 void SourceDocuments::Menu12Click() {
@@ -104,10 +143,14 @@ void SourceDocuments::Menu12Click() {
     m_state.UndoAvailable = 0;
     // A failed load keeps the old SourcePath, so a later Save cannot write over the file that failed.
     m_openDialog1.fileName = m_state.SourcePath;
+    // Looked at before reading: a change made while it is read then counts as a change.
+    const std::optional<files::FileIdentity> read = files::identityOf(chosen);
     const LoadReport report = loadIntoPane(chosen);
     m_state.SourcePath = m_openDialog1.fileName = chosen;
     setCaption(chosen);
     m_pane.setModified(false);
+    documentReplaced();
+    m_sourceFile = read;
     takeUndoSnapshot(m_state, m_pane);
     reportReplacements(report);
 }
@@ -118,9 +161,12 @@ void SourceDocuments::Menu13Click() {
         Menu14Click();
         return;
     }
+    if (!mayOverwriteSourceFile()) return;
     writeSourceDocument(m_pane, m_state.SourcePath);
+    rememberSourceFile(m_state.SourcePath);
     m_pane.setModified(false);
     m_state.UndoAvailable = 0;
+    m_recovery.discard();
 }
 
 void SourceDocuments::Menu14Click() {
@@ -130,9 +176,11 @@ void SourceDocuments::Menu14Click() {
     const std::string chosen = m_saveDialog1.fileName;
     m_state.UndoAvailable = 0;
     writeSourceDocument(m_pane, chosen);
+    rememberSourceFile(chosen);
     setCaption(chosen);
     m_state.SourcePath = m_openDialog1.fileName = chosen;
     m_pane.setModified(false);
+    m_recovery.discard();
 }
 
 void SourceDocuments::Menu15Click() { m_window.close(); }
@@ -148,7 +196,9 @@ void SourceDocuments::FormClose(bool& allowed) {
     const bool approved = m_sessionApprovedText && *m_sessionApprovedText == m_pane.text();
     allowed = approved || unsavedChangesCheck();
     // Only a close that happens drops the snapshot: after a refused one, Undo must still work.
-    if (allowed) m_services.deleteFile(m_state.UndoFilePath);
+    if (!allowed) return;
+    m_recovery.discard();
+    m_services.deleteFile(m_state.UndoFilePath);
 }
 
 bool SourceDocuments::sessionEnding(const std::function<bool()>& mayAsk) {
@@ -158,6 +208,8 @@ bool SourceDocuments::sessionEnding(const std::function<bool()>& mayAsk) {
         if (!unsavedChangesCheck()) return false;
     }
     m_sessionApprovedText = m_pane.text();
+    // Saved or given up: a session that ends by killing the editor must not offer it again.
+    m_recovery.discard();
     return true;
 }
 

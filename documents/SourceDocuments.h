@@ -3,11 +3,15 @@
 // handling of the main window, with the unsaved-changes check they share
 // with HTML import. Owns the file dialogs OpenDialog1 and SaveDialog1; the
 // current source path itself is EditorState::SourcePath, which OpenDialog1
-// proposes every time it is shown.
+// proposes every time it is shown. Also owns what keeps the document safe:
+// the source file as last read or written, so that Save asks before writing
+// over another program's changes, and the recovery copy of unsaved work.
 
 #include "CommandTable.h"
 #include "EditorHost.h"
 #include "EditorState.h"
+#include "FileIdentity.h"
+#include "RecoveryCopy.h"
 #include "Services.h"
 
 #include <functional>
@@ -29,6 +33,9 @@ struct DocumentWindow {
 class SourceDocuments {
 public:
     SourceDocuments(EditorState& state, EditorHost& host, Pane& pane, Services& services, DocumentWindow window);
+    ~SourceDocuments();
+    SourceDocuments(const SourceDocuments&) = delete;
+    SourceDocuments& operator=(const SourceDocuments&) = delete;
 
     /// Menu11 to Menu15, the opening of Menu10, SpeedButton1 to SpeedButton3.
     CommandTable commands();
@@ -47,6 +54,14 @@ public:
     /// The message about "?" replacements of a load, shown when there were
     /// any, and in the status bar the encoding read and the references written.
     void reportReplacements(const LoadReport& report);
+    /// Another command (HTML import) put a document without a source file in
+    /// place of this one: the old one's recovery copy and source file go.
+    void documentReplaced();
+
+    /// At start-up: offers the work of editors that ended without saving it
+    /// and shows the copy chosen as an unsaved document.
+    void offerRecovery();
+    recovery::RecoveryCopy& recoveryCopy() { return m_recovery; }
 
     void Menu10Click();       ///< file menu opens
     void Menu11Click();       ///< new
@@ -71,6 +86,12 @@ public:
     FileDialog& SaveDialog1() { return m_saveDialog1; } ///< save dialog of Save As
 
 private:
+    /// True unless the source file changed since it was last read or written
+    /// here and the user chose not to write over it.
+    bool mayOverwriteSourceFile();
+    /// The source file was just read or written: from now on Save compares with this.
+    void rememberSourceFile(const std::string& path);
+
     EditorState& m_state;
     EditorHost& m_host;
     Pane& m_pane;
@@ -80,6 +101,9 @@ private:
     FileDialog m_saveDialog1;
     /// The text the user agreed to give up when the session ended.
     std::optional<std::string> m_sessionApprovedText;
+    /// SourcePath's file as this editor last read or wrote it; nothing when unknown.
+    std::optional<files::FileIdentity> m_sourceFile;
+    recovery::RecoveryCopy m_recovery;
 };
 
 } // namespace vela

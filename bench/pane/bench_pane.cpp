@@ -1,7 +1,7 @@
 // Per-keystroke cost of the pane on a 1 MB page at its start, middle and end:
 // the position index should keep it flat. Loading a page, from runs and from a file.
 
-#include "Page.h"
+#include "ColouredPage.h"
 #include "Pane.h"
 
 #include <QApplication>
@@ -63,30 +63,9 @@ void BM_ColourTag(benchmark::State& state) {
 }
 BENCHMARK(BM_ColourTag)->Arg(0)->Arg(50)->Arg(100)->Iterations(10000)->Unit(benchmark::kMicrosecond);
 
-// The page as refresh leaves it: every tag cyan, the text between white.
-vela::rtf::RunList colouredRuns(const std::string& page) {
-    vela::rtf::RunList runs;
-    std::size_t pos = 0;
-    while (pos < page.size()) {
-        const std::size_t open = page.find('<', pos);
-        const std::size_t close = open == std::string::npos ? std::string::npos : page.find('>', open);
-        if (close == std::string::npos) {
-            runs.push_back({page.substr(pos), {}});
-            break;
-        }
-        vela::rtf::RunFormat white, cyan;
-        white.color = 0xFFFFFF;
-        cyan.color = 0xFFFF00;
-        if (open > pos) runs.push_back({page.substr(pos, open - pos), white});
-        runs.push_back({page.substr(open, close + 1 - open), cyan});
-        pos = close + 1;
-    }
-    return runs;
-}
-
 std::unique_ptr<vela::Pane> colouredPageAtOneMegabyte() {
     auto pane = std::make_unique<vela::Pane>();
-    pane->setRuns(colouredRuns(vela::bench::generatedPage(1 << 20)));
+    pane->setRuns(vela::bench::colouredRuns(vela::bench::generatedPage(1 << 20)));
     return pane;
 }
 
@@ -119,7 +98,7 @@ BENCHMARK(BM_TextAfterChange)->Unit(benchmark::kMillisecond);
 
 void BM_LoadColouredPage(benchmark::State& state) {
     vela::Pane pane;
-    const vela::rtf::RunList runs = colouredRuns(vela::bench::generatedPage(1 << 20));
+    const vela::rtf::RunList runs = vela::bench::colouredRuns(vela::bench::generatedPage(1 << 20));
     for (auto _ : state) pane.setRuns(runs);
 }
 BENCHMARK(BM_LoadColouredPage)->Iterations(5)->Unit(benchmark::kMillisecond);

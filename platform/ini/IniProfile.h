@@ -35,12 +35,12 @@ int readInt(const std::string& path, std::string_view section, std::string_view 
 /// Sets `key` in `section` to `value`, creating the file, the section (at the
 /// end of the file) or the key (after the section's last key line) when
 /// missing; every other byte of the file stays as it was. New lines take the
-/// file's line-end style (CR LF for a new file). The new content goes to a
-/// temporary file in the same folder that replaces the target only when
-/// complete, with the target's permission bits.
+/// file's line-end style (CR LF for a new file). The file is written through
+/// files::replaceFile: whole or not at all, keeping its mode, owner and links.
 /// Blanks around the names are ignored, as on reading.
 /// Throws vela::AppError "<path> に書き込めません" when the file cannot be
-/// written (folder missing or not writable, file read-only, path a folder) or
+/// written (folder missing, file read-only or not the user's to write, a new
+/// file in a folder that takes none, path a folder) or
 /// when the result could not be read back as this key: an empty name, a line
 /// break or NUL in a name or the value, "]" in the section name, or a key that
 /// holds "=" or starts with ";" or "[". The old file is then untouched.

@@ -22,6 +22,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace vela {
@@ -213,6 +214,7 @@ struct Pane::Impl final : InsertionFilter {
     std::uint64_t contentVersion = 0;
     std::function<void(int)> keyDownHandler;
     std::function<void(const std::string&)> noticeHandler;
+    std::function<void()> changedHandler;
 
     void bindDocument();
     void rebuildIndex();
@@ -235,6 +237,14 @@ struct Pane::Impl final : InsertionFilter {
     /// Calls visit(Qt format index, text, isLineBreak) for the text of
     /// [from, to) in order, a line break as its one separator character.
     template <typename F> void forEachFragment(int from, int to, F visit) const;
+    /// forEachFragment over `all`, the document's raw text from position `base`
+    /// on, taken by the caller; with a null `all`, each fragment's own text.
+    template <typename F> void forEachFragmentIn(QStringView all, int base, int from, int to, F visit) const;
+    /// Calls visit(format, CP932 text) for [from, to) in order, a line break as "\r\n";
+    /// `bytes` is the caller's buffer for the text.
+    template <typename F>
+    void forEachRunIn(QStringView all, int base, RunFormats& formats, std::string& bytes, int from, int to,
+                      F visit) const;
     rtf::RunList runsBetween(int from, int to) const;
     template <typename Pieces> void swapIn(Pieces pieces);
     void insertText(QTextCursor& c, const QString& text);
@@ -300,6 +310,7 @@ int Pane::Impl::blockBytes(const QTextBlock& block) const {
 void Pane::Impl::contentChanged() {
     textCache.reset();
     ++contentVersion;
+    if (changedHandler) changedHandler();
 }
 
 void Pane::Impl::rebuildIndex() {
@@ -393,7 +404,10 @@ template <typename F> void Pane::Impl::forEachFragment(int from, int to, F visit
     // One copy of the document's text, and positions summed up here: asking a
     // block or fragment for its text or position costs a tree walk each.
     const QString raw = doc->toRawText();
-    const QStringView all(raw);
+    forEachFragmentIn(raw, 0, from, to, visit);
+}
+
+template <typename F> void Pane::Impl::forEachFragmentIn(QStringView all, int base, int from, int to, F visit) const {
     QTextBlock b = doc->findBlock(from);
     int blockStart = b.isValid() ? b.position() : 0;
     for (; b.isValid() && blockStart < to; b = b.next()) {
@@ -403,14 +417,35 @@ template <typename F> void Pane::Impl::forEachFragment(int from, int to, F visit
             const QTextFragment f = it.fragment();
             const int length = f.length();
             const int start = std::max(from, at), end = std::min(to, at + length);
-            if (start < end) visit(f.charFormatIndex(), all.mid(start, end - start), false);
+            if (start < end) {
+                if (!all.isNull()) {
+                    visit(f.charFormatIndex(), all.mid(start - base, end - start), false);
+                } else {
+                    const QString text = f.text();
+                    visit(f.charFormatIndex(), QStringView(text).mid(start - at, end - start), false);
+                }
+            }
             at += length;
         }
         const QTextBlock next = b.next();
         const int breakPos = blockStart + blockLength - 1;
-        if (next.isValid() && breakPos >= from && breakPos < to) visit(next.charFormatIndex(), all.mid(breakPos, 1), true);
+        if (next.isValid() && breakPos >= from && breakPos < to)
+            visit(next.charFormatIndex(), all.isNull() ? QStringView(u"\u2029") : all.mid(breakPos - base, 1), true);
         blockStart += blockLength;
     }
+}
+
+template <typename F>
+void Pane::Impl::forEachRunIn(QStringView all, int base, RunFormats& formats, std::string& bytes, int from, int to,
+                              F visit) const {
+    forEachFragmentIn(all, base, from, to, [&](int format, QStringView text, bool lineBreak) {
+        bytes.clear();
+        if (lineBreak)
+            bytes = "\r\n";
+        else
+            cp932::appendEncoded(bytes, unitsOf(text));
+        visit(formats.of(format), std::string_view(bytes));
+    });
 }
 
 rtf::RunList Pane::Impl::runsBetween(int from, int to) const {
@@ -762,25 +797,62 @@ LoadReport Pane::loadFromFile(const std::string& path, StreamFormat format) {
 }
 
 void Pane::forEachRun(const std::function<void(const rtf::RunFormat&, std::string_view)>& visit) const {
+    const QString raw = d->doc->toRawText();
     RunFormats formats(*d->doc);
     std::string bytes;
-    d->forEachFragment(0, d->doc->characterCount() - 1, [&](int format, QStringView text, bool lineBreak) {
-        bytes.clear();
-        if (lineBreak)
-            bytes = "\r\n";
-        else
-            cp932::appendEncoded(bytes, unitsOf(text));
-        visit(formats.of(format), bytes);
-    });
+    d->forEachRunIn(raw, 0, formats, bytes, 0, d->doc->characterCount() - 1, visit);
+}
+
+// Straight from the document: a run list of a big page would take many times
+// the memory of its text. The converted formats are kept from slice to slice;
+// a change of the content ends their use.
+struct Pane::RtfSlices::State {
+    explicit State(const Impl& pane)
+        : d(pane), version(pane.contentVersion), formats(*pane.doc), end(pane.doc->characterCount() - 1) {
+        writer.reserve(std::size_t(pane.index.total()) * 3); // a page of half Japanese, half ASCII
+    }
+    const Impl& d;
+    const std::uint64_t version;
+    RunFormats formats;
+    rtf::Writer writer;
+    std::string bytes;
+    int at = 0;
+    const int end;
+};
+
+Pane::RtfSlices::RtfSlices(std::unique_ptr<State> state) : m(std::move(state)) {}
+Pane::RtfSlices::~RtfSlices() = default;
+
+bool Pane::RtfSlices::current() const { return m->version == m->d.contentVersion; }
+
+bool Pane::RtfSlices::next(int characters) {
+    State& s = *m;
+    if (s.at >= s.end) return true;
+    if (!current()) return false;
+    int to = characters >= s.end - s.at ? s.end : s.at + std::max(characters, 1);
+    // To the end of that line: a CR LF is never split between two slices.
+    if (to < s.end) {
+        const QTextBlock block = s.d.doc->findBlock(to);
+        to = std::min(s.end, block.position() + block.length());
+    }
+    // Each fragment's own text: a copy of the whole document's text would hold
+    // the thread as long as a dozen slices (20 ms at 10 MB).
+    s.d.forEachRunIn({}, 0, s.formats, s.bytes, s.at, to,
+                     [&s](const rtf::RunFormat& format, std::string_view piece) { s.writer.append(format, piece); });
+    s.at = to;
+    return s.at >= s.end;
+}
+
+std::string Pane::RtfSlices::take() { return m->writer.finish(); }
+
+std::unique_ptr<Pane::RtfSlices> Pane::rtfInSlices() const {
+    return std::unique_ptr<RtfSlices>(new RtfSlices(std::make_unique<RtfSlices::State>(*d)));
 }
 
 std::string Pane::rtfText() const {
-    // Straight from the document: a run list of a big page would take many
-    // times the memory of its text.
-    rtf::Writer writer;
-    writer.reserve(std::size_t(d->index.total()) * 3); // a page of half Japanese, half ASCII
-    forEachRun([&writer](const rtf::RunFormat& format, std::string_view piece) { writer.append(format, piece); });
-    return writer.finish();
+    RtfSlices whole(std::make_unique<RtfSlices::State>(*d));
+    whole.next(std::numeric_limits<int>::max());
+    return whole.take();
 }
 
 void Pane::saveToFile(const std::string& path, StreamFormat format, files::Durability durability) const {
@@ -810,5 +882,7 @@ void Pane::setKeyDownHandler(std::function<void(int)> handler) { d->keyDownHandl
 void Pane::setInputNoticeHandler(std::function<void(const std::string&)> handler) {
     d->noticeHandler = std::move(handler);
 }
+
+void Pane::setContentChangedHandler(std::function<void()> handler) { d->changedHandler = std::move(handler); }
 
 } // namespace vela

@@ -123,6 +123,30 @@ public:
     /// The whole content as RTF: rtf::write(runs()), without the run list.
     std::string rtfText() const;
 
+    /// rtfText() made a slice at a time, so that the GUI thread can handle
+    /// events in between. A change of the content makes it stale.
+    class RtfSlices {
+    public:
+        ~RtfSlices();
+        RtfSlices(const RtfSlices&) = delete;
+        RtfSlices& operator=(const RtfSlices&) = delete;
+        /// Adds about `characters` more of the content, in whole lines; true
+        /// once all of it is in. Does nothing once stale.
+        bool next(int characters);
+        /// False once the content changed after the slices began: the result would mix two versions.
+        bool current() const;
+        /// The RTF, once next() returned true.
+        std::string take();
+
+    private:
+        friend class Pane;
+        struct State;
+        explicit RtfSlices(std::unique_ptr<State> state);
+        std::unique_ptr<State> m;
+    };
+    /// Begins the RTF of the content as it is now; the pane must outlive it.
+    std::unique_ptr<RtfSlices> rtfInSlices() const;
+
     /// Whole-content streaming; throws AppError with the file messages.
     /// A load reads only a regular file within its size limit (RTF when the
     /// format is Rtf and the file begins as RTF, otherwise plain text in its
@@ -142,6 +166,9 @@ public:
     /// Told (UTF-8 message) what became of input: characters CP932 cannot hold
     /// entered as references ("&#xE9;"), or data other than text refused.
     void setInputNoticeHandler(std::function<void(const std::string& message)> handler);
+    /// Told after every change of the content (text or format, a load included),
+    /// while the change is being made: keep it cheap.
+    void setContentChangedHandler(std::function<void()> handler);
 
 private:
     struct Impl;

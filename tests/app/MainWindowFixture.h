@@ -1,6 +1,7 @@
 #pragma once
 // A main window started in a temporary folder with scripted services, and the
-// user's ways of reaching its menus, buttons and tabs.
+// user's ways of reaching its menus, buttons and tabs. Its recovery copies go
+// to a state folder inside that folder, so no test sees another's copies.
 
 #include "TestSupport.h"
 
@@ -16,6 +17,7 @@
 #include <QToolButton>
 
 #include <memory>
+#include <optional>
 
 namespace vela::test {
 
@@ -26,6 +28,8 @@ public:
         QVERIFY(dir.isValid());
         previousDir = QDir::currentPath();
         QDir::setCurrent(dir.path());
+        if (qEnvironmentVariableIsSet("XDG_STATE_HOME")) previousStateHome = qgetenv("XDG_STATE_HOME");
+        qputenv("XDG_STATE_HOME", stateHome().toLocal8Bit());
         if (!settings.isEmpty()) writeFile("MARVOK.INI", settings);
         form = std::make_unique<TForm1>(services);
         form->show();
@@ -34,7 +38,14 @@ public:
     ~MainWindowFixture() {
         form.reset();
         QDir::setCurrent(previousDir);
+        if (previousStateHome)
+            qputenv("XDG_STATE_HOME", *previousStateHome);
+        else
+            qunsetenv("XDG_STATE_HOME");
     }
+
+    /// XDG_STATE_HOME while the fixture lives; the copies are in its "vela" folder.
+    QString stateHome() const { return QDir(dir.path()).filePath("state"); }
 
     void writeFile(const QString& name, const QByteArray& bytes) {
         QFile file(QDir(dir.path()).filePath(name));
@@ -82,6 +93,7 @@ public:
 
     QTemporaryDir dir;
     QString previousDir;
+    std::optional<QByteArray> previousStateHome;
     ScriptedServices services;
     std::unique_ptr<TForm1> form;
 };

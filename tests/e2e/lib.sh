@@ -345,3 +345,22 @@ settled() {
 }
 
 absent() { [ ! -e "$1" ]; }
+
+# The recovery copies of the editors a scenario starts stay in its folder, never in the home folder.
+export XDG_STATE_HOME="$WORK/state"
+
+# kill_editor: the editor ends at once, as in a crash or a power cut; nothing of it runs to clean up.
+kill_editor() {
+    kill -KILL "$APP_PID"
+    wait "$APP_PID" 2>/dev/null || true
+    APP_PID=""
+}
+
+# start_editor_answering Yes|No: start_editor where the start asks about unsaved work that an editor
+# left when it was killed; the question comes once the splash has gone.
+start_editor_answering() {
+    answer_question "$1" &
+    local answering=$!
+    start_editor
+    wait "$answering" || fail "no question about unsaved work"
+}

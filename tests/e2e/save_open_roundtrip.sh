@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Japanese and ASCII typed, made bold from the Tag menu, two dialogs dismissed (inserting nothing), saved as
 # a source document, the unsaved-changes question on quitting, and the document opened again after a restart
-# exports the same text.
+# exports the same text. Unsaved work of an editor that was killed comes back at the next start, colours included.
 . "$(dirname "$0")/lib.sh"
 
 LINE='日本語とtext ｶﾅ'
@@ -66,4 +66,28 @@ choose_file '名前を付けて保存' "$WORK/second.kvd"
 wait_exit
 grep -q 'yyy' "$WORK/second.kvd" || fail "Yes did not save the edit"
 cmp -s "$WORK/page.kvd" "$WORK/saved.kvd" || fail "Yes wrote over the opened document"
+[ -z "$(ls "$XDG_STATE_HOME"/vela/*.kvr 2>/dev/null)" ] || fail "a normal end left a recovery copy"
+
+# Typed, made bold, then the editor is killed a moment after typing stopped: nothing was saved.
+start_editor
+caret_to_head_line
+type_text "lost work"
+keys shift+Home
+menu t a b
+sleep 3
+shot before-kill
+kill_editor
+ls "$XDG_STATE_HOME"/vela/*.kvr >/dev/null 2>&1 || fail "no recovery copy after typing paused"
+start_editor_answering Yes
+shot recovered
+# Saved under a name, the work is there with its coloured tags, and the copy has gone.
+menu f a
+choose_file '名前を付けて保存' "$WORK/recovered.kvd"
+eventually settled "$WORK/recovered.kvd" || fail "the recovered document was not saved"
+grep -q 'lost work' "$WORK/recovered.kvd" || fail "the typed text did not come back"
+grep -q '\\red0\\green255\\blue255' "$WORK/recovered.kvd" || fail "no cyan in the colour table"
+grep -Eq '\\cf[1-9][0-9]*( |\\[a-z0-9]+ ?)*<B>' "$WORK/recovered.kvd" || fail "the tags lost their colour"
+eventually absent "$(ls "$XDG_STATE_HOME"/vela/*.kvr 2>/dev/null | head -1)" || fail "saving kept the recovery copy"
+quit_editor
+wait_exit
 echo PASS

@@ -1,11 +1,14 @@
 // Faults met through the window's own commands, as a user meets them: a write
-// cut short, a read-only folder, a folder that vanished after a dialog chose
-// it, a folder where the file was; files that cannot be read or are not what
-// their name says. A failure must be reported with the file's path, keep the
-// old file and the document, and leave nothing behind.
+// cut short, a read-only file or folder, a folder that vanished after a dialog
+// chose it, a folder where the file was; files that cannot be read or are not
+// what their name says; a source file another program changed; the recovery
+// copies an editor that was killed left behind. A failure must be reported
+// with the file's path, keep the old file and the document, and leave nothing behind.
 #include "../documents/DocumentTestSupport.h"
 
 #include "IniProfile.h"
+#include "RecoveryFile.h"
+#include "UnprivilegedUser.h"
 #include "UserActions.h"
 
 #include <QCheckBox>
@@ -14,7 +17,7 @@
 #include <map>
 #include <optional>
 
-#include <sys/prctl.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,27 +27,7 @@ using namespace vela::test;
 namespace {
 
 enum class Command { Save, SaveAs, Export, Preferences, MailAddress };
-enum class Fault { CutShort, ReadOnlyFolder, FolderGone, FolderAtTarget };
-
-/// Runs as the unprivileged user while it lives. Root ignores permission bits,
-/// so a read-only folder only refuses a write under another identity; the
-/// file-system uid follows the effective uid.
-class UnprivilegedUser {
-public:
-    static constexpr uid_t Nobody = 65534;
-    UnprivilegedUser() { ok_ = ::setegid(Nobody) == 0 && ::seteuid(Nobody) == 0; }
-    ~UnprivilegedUser() {
-        if (::seteuid(0) != 0 || ::setegid(0) != 0) qFatal("cannot take back the root identity");
-        // A changed identity makes the process undumpable; the sanitizers' leak check needs it dumpable.
-        ::prctl(PR_SET_DUMPABLE, 1);
-    }
-    UnprivilegedUser(const UnprivilegedUser&) = delete;
-    UnprivilegedUser& operator=(const UnprivilegedUser&) = delete;
-    bool ok() const { return ok_; }
-
-private:
-    bool ok_ = false;
-};
+enum class Fault { CutShort, ReadOnlyFile, ReadOnlyFolder, NewInReadOnlyFolder, FolderGone, FolderAtTarget };
 
 std::string title(MainWindowFixture& w) { return w.form->windowTitle().toStdString(); }
 
@@ -153,12 +136,58 @@ QByteArray binaryBytes() {
     return bytes;
 }
 
+/// What another program does to the source file while the editor has it open.
+enum class Change { None, Content, TimeOnly, RenamedOver, Deleted };
+
+/// The question Save asks about a source file that another program changed.
+void expectChangedQuestion(MainWindowFixture& w, const QString& file, MessageAnswer answer) {
+    w.services.expectMessageBox(answer, std::string("確認"),
+                                "ファイル " + file.toStdString() + " は他のプログラムによって変更されています。上書きしますか？");
+}
+
+void changeSourceFile(const QString& file, Change change) {
+    const QByteArray path = QFile::encodeName(file);
+    struct stat st {};
+    QVERIFY(::stat(path.constData(), &st) == 0);
+    switch (change) {
+    case Change::None: break;
+    case Change::Content: {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("{\\rtf1\\ansi written by another program}");
+        break;
+    }
+    case Change::TimeOnly: {
+        const timespec times[2] = {st.st_atim, {st.st_mtim.tv_sec - 60, st.st_mtim.tv_nsec}};
+        QVERIFY(::utimensat(AT_FDCWD, path.constData(), times, 0) == 0);
+        break;
+    }
+    case Change::RenamedOver: {
+        // The same bytes and the same time under a new inode, as an editor that saves by renaming leaves them.
+        const QString copy = file + ".new";
+        QVERIFY(QFile::copy(file, copy));
+        const timespec times[2] = {st.st_atim, st.st_mtim};
+        QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(copy).constData(), times, 0) == 0);
+        QVERIFY(::rename(QFile::encodeName(copy).constData(), path.constData()) == 0);
+        break;
+    }
+    case Change::Deleted: QVERIFY(QFile::remove(file)); break;
+    }
+}
+
+QString recoveryFolder(MainWindowFixture& w) { return QDir(w.stateHome()).filePath("vela"); }
+
+/// What an editor that was killed leaves: its copy, with no editor holding its lock.
+enum class Leftover { Copy, OlderCopyToo, Empty, CutShort, Garbage, NotRtf, BrokenAndCopy, LiveEditorsOnly };
+
 } // namespace
 
 Q_DECLARE_METATYPE(Command)
 Q_DECLARE_METATYPE(Fault)
 Q_DECLARE_METATYPE(Load)
 Q_DECLARE_METATYPE(Kind)
+Q_DECLARE_METATYPE(Change)
+Q_DECLARE_METATYPE(Leftover)
 
 class CommandFaultsTest : public QObject {
     Q_OBJECT
@@ -174,8 +203,12 @@ private slots:
                                                             {"html export", Command::Export},
                                                             {"preferences", Command::Preferences},
                                                             {"mail address", Command::MailAddress}};
+        // The read-only file is refused to root as well; the read-only folder's file is root's, so
+        // the other user may not write it in place either; a new file cannot be made there at all.
         const std::pair<const char*, Fault> faults[] = {{"cut short", Fault::CutShort},
+                                                        {"0444 file", Fault::ReadOnlyFile},
                                                         {"read-only folder", Fault::ReadOnlyFolder},
+                                                        {"new file in read-only folder", Fault::NewInReadOnlyFolder},
                                                         {"folder gone", Fault::FolderGone},
                                                         {"folder at target", Fault::FolderAtTarget}};
         for (const auto& [commandName, command] : commands)
@@ -201,6 +234,8 @@ private slots:
 
         switch (fault) {
         case Fault::CutShort: break;
+        case Fault::ReadOnlyFile: QVERIFY(::chmod(target.toLocal8Bit().constData(), 0444) == 0); break;
+        case Fault::NewInReadOnlyFolder: QVERIFY(QFile::remove(target)); [[fallthrough]];
         case Fault::ReadOnlyFolder: QVERIFY(::chmod(place.toLocal8Bit().constData(), 0555) == 0); break;
         case Fault::FolderGone: QVERIFY(QDir(place).removeRecursively()); break;
         case Fault::FolderAtTarget:
@@ -210,14 +245,14 @@ private slots:
             break;
         }
         const auto before = contents(place);
-        expectCommandDialogs(w, command, fault != Fault::FolderGone);
+        expectCommandDialogs(w, command, fault != Fault::FolderGone && fault != Fault::NewInReadOnlyFolder);
         expectErrorReport(w, expectedMessage(command, fault, target.toStdString()));
         {
             // Smaller than every file the commands write, so each write fails after its first bytes.
             std::optional<FileSizeLimit> limit;
             std::optional<UnprivilegedUser> user;
             if (fault == Fault::CutShort) limit.emplace(16);
-            if (fault == Fault::ReadOnlyFolder) {
+            if (fault == Fault::ReadOnlyFolder || fault == Fault::NewInReadOnlyFolder) {
                 user.emplace();
                 QVERIFY(user->ok());
             }
@@ -359,6 +394,191 @@ private slots:
         w.chooseMenuEntry("Menu14");
         QVERIFY(w.services.verifyAllConsumed());
         QCOMPARE(QByteArray::fromStdString(textOfSourceDocument(inDir(w, "copy.kvd"))), QByteArray::fromStdString(loaded));
+    }
+
+    void testSourceFileChangedByAnotherProgram_data() {
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<bool>("opened");  // read by Open rather than written by Save As
+        QTest::addColumn<bool>("toolbar"); // saved with SpeedButton3 rather than Menu13
+        QTest::addColumn<MessageAnswer>("answer");
+        QTest::newRow("unchanged") << Change::None << false << false << MessageAnswer::Ok;
+        QTest::newRow("content, yes") << Change::Content << false << false << MessageAnswer::Yes;
+        QTest::newRow("content, no") << Change::Content << false << false << MessageAnswer::No;
+        QTest::newRow("content after open, toolbar, no") << Change::Content << true << true << MessageAnswer::No;
+        QTest::newRow("time only, toolbar, yes") << Change::TimeOnly << false << true << MessageAnswer::Yes;
+        QTest::newRow("renamed over after open, no") << Change::RenamedOver << true << false << MessageAnswer::No;
+        // Nothing of the other program's is left to lose: Save writes the file again without asking.
+        QTest::newRow("deleted") << Change::Deleted << false << false << MessageAnswer::Ok;
+    }
+    void testSourceFileChangedByAnotherProgram() {
+        QFETCH(Change, change);
+        QFETCH(bool, opened);
+        QFETCH(bool, toolbar);
+        QFETCH(MessageAnswer, answer);
+        MainWindowFixture w;
+        const QString file = inDir(w, "doc.kvd");
+        if (opened) w.writeFile("doc.kvd", "{\\rtf1\\ansi first}");
+        w.services.expectFileDialog(file.toStdString());
+        w.chooseMenuEntry(opened ? "Menu12" : "Menu14");
+        typeText(w, "typed");
+        changeSourceFile(file, change);
+        const bool asks = answer != MessageAnswer::Ok;
+        const QByteArray onDisk = readAll(file);
+        Pane& pane = w.form->pane();
+        const int undoBefore = w.form->state().UndoAvailable;
+        auto save = [&] {
+            if (toolbar)
+                w.clickButton("SpeedButton3", 0);
+            else
+                w.chooseMenuEntry("Menu13");
+        };
+        if (asks) expectChangedQuestion(w, file, answer);
+        save();
+        QVERIFY(w.services.verifyAllConsumed());
+        if (answer == MessageAnswer::No) {
+            // Nothing written and nothing changed: the document still waits to be saved.
+            QCOMPARE(readAll(file), onDisk);
+            QVERIFY(pane.modified());
+            QCOMPARE(w.form->state().UndoAvailable, undoBefore);
+            QCOMPARE(w.form->state().SourcePath, file.toStdString());
+            // Asked again at the next Save, which Yes then writes.
+            expectChangedQuestion(w, file, MessageAnswer::Yes);
+            save();
+            QVERIFY(w.services.verifyAllConsumed());
+        }
+        QCOMPARE(textOfSourceDocument(file), pane.text());
+        QVERIFY(!pane.modified());
+        // What Save wrote is what it compares with next: no question for the editor's own write.
+        typeText(w, "more");
+        save();
+        QVERIFY(w.services.verifyAllConsumed());
+        QCOMPARE(textOfSourceDocument(file), pane.text());
+    }
+
+    void testRecoveryAtStart_data() {
+        QTest::addColumn<Leftover>("leftover");
+        QTest::addColumn<MessageAnswer>("answer"); // Ok: no question
+        QTest::newRow("copy, yes") << Leftover::Copy << MessageAnswer::Yes;
+        QTest::newRow("copy, no") << Leftover::Copy << MessageAnswer::No;
+        QTest::newRow("two copies, yes takes the newer") << Leftover::OlderCopyToo << MessageAnswer::Yes;
+        QTest::newRow("only copies of running editors") << Leftover::LiveEditorsOnly << MessageAnswer::Ok;
+        QTest::newRow("empty") << Leftover::Empty << MessageAnswer::Ok;
+        QTest::newRow("cut short") << Leftover::CutShort << MessageAnswer::Ok;
+        QTest::newRow("garbage") << Leftover::Garbage << MessageAnswer::Ok;
+        QTest::newRow("not rtf") << Leftover::NotRtf << MessageAnswer::Ok;
+        QTest::newRow("broken and a copy, yes") << Leftover::BrokenAndCopy << MessageAnswer::Yes;
+    }
+    void testRecoveryAtStart() {
+        QFETCH(Leftover, leftover);
+        QFETCH(MessageAnswer, answer);
+        MainWindowFixture w;
+        // A saved document, then coloured, unsaved work: the window keeps a copy once typing pauses.
+        const QString file = inDir(w, "doc.kvd");
+        w.services.expectFileDialog(file.toStdString());
+        w.chooseMenuEntry("Menu14");
+        w.select(16, 0);
+        commitText(w, QString::fromUtf8("復元する本文"));
+        typeText(w, " text");
+        w.select(16, 17);
+        w.chooseMenuEntry("Menu32"); // bold: cyan tags around it
+        Pane& live = w.form->pane();
+        const std::string text = live.text();
+        const rtf::RunList runs = live.runs();
+        QVERIFY(live.modified());
+        const QString folder = recoveryFolder(w);
+        QTRY_COMPARE_WITH_TIMEOUT(QDir(folder).entryList({"*.kvr"}, QDir::Files).size(), qsizetype(1), 10000);
+        w.form->documents().recoveryCopy().waitForWriter();
+        const QString liveCopy = QDir(folder).filePath(QDir(folder).entryList({"*.kvr"}, QDir::Files).first());
+        QByteArray copy = readAll(liveCopy);
+        QVERIFY(!copy.isEmpty());
+
+        // The killed editors' files, named as editors name them; nobody holds their locks.
+        const QString dead = QDir(folder).filePath("1-dead.kvr");
+        const QString older = QDir(folder).filePath("2-older.kvr");
+        const QString broken = QDir(folder).filePath("3-broken.kvr");
+        auto put = [](const QString& path, const QByteArray& bytes) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        };
+        switch (leftover) {
+        case Leftover::Copy: put(dead, copy); break;
+        case Leftover::OlderCopyToo: {
+            put(dead, copy);
+            // Taken a minute earlier, of another document.
+            auto content = recovery::decode(copy.toStdString());
+            QVERIFY(content);
+            content->savedAtMs -= 60000;
+            content->sourcePath = inDir(w, "other.kvd").toStdString();
+            put(older, QByteArray::fromStdString(recovery::encode(*content)));
+            break;
+        }
+        case Leftover::Empty: put(broken, {}); break;
+        case Leftover::CutShort: put(broken, copy.left(copy.size() / 2)); break;
+        case Leftover::Garbage: put(broken, binaryBytes()); break;
+        case Leftover::NotRtf: {
+            auto content = recovery::decode(copy.toStdString());
+            QVERIFY(content);
+            content->rtf = "plain words";
+            put(broken, QByteArray::fromStdString(recovery::encode(*content)));
+            break;
+        }
+        case Leftover::BrokenAndCopy:
+            put(broken, copy.left(copy.size() - 1));
+            put(dead, copy);
+            break;
+        case Leftover::LiveEditorsOnly: break;
+        }
+        const bool hasBroken = QFile::exists(broken);
+        if (hasBroken)
+            w.services.expectMessageBox(MessageAnswer::Ok, AppCaption,
+                                        "復元用のファイル " + broken.toStdString() + " は壊れていて読めません。" +
+                                            broken.toStdString() + ".broken に移しました。");
+        if (answer != MessageAnswer::Ok)
+            w.services.expectMessageBox(answer, std::string("確認"), std::string("保存されていない文書が残っています。復元しますか？"));
+
+        // The next editor starts while the first one still runs: it must leave the first one's copy alone.
+        TForm1 next(w.services);
+        next.show();
+        next.activateWindow();
+        QTRY_COMPARE(next.state().FirstActivation, 1);
+        QVERIFY(w.services.verifyAllConsumed());
+        QVERIFY(QFile::exists(liveCopy));
+        QCOMPARE(readAll(liveCopy), copy);
+        if (hasBroken) {
+            QVERIFY(!QFile::exists(broken));
+            QVERIFY(QFile::exists(broken + ".broken"));
+        }
+        Pane& pane = next.pane();
+        if (answer != MessageAnswer::Yes) {
+            // No deletes the copies; without a readable one there was nothing to ask.
+            QVERIFY(!QFile::exists(dead));
+            QCOMPARE(pane.text(), Template);
+            QVERIFY(!pane.modified());
+            QCOMPARE(next.state().SourcePath, std::string());
+            return;
+        }
+        // Yes: the newest copy as an unsaved document of its source file, colours included.
+        QCOMPARE(pane.text(), text);
+        QVERIFY(pane.runs() == runs);
+        QVERIFY(pane.modified());
+        QCOMPARE(next.state().SourcePath, file.toStdString());
+        QCOMPARE(next.windowTitle().toStdString(), AppCaption + " - " + file.toStdString());
+        QCOMPARE(next.state().UndoAvailable, 0);
+        // The copy is now the new editor's own; an older one stays for a later start.
+        QVERIFY(!QFile::exists(dead));
+        QCOMPARE(QFile::exists(older), leftover == Leftover::OlderCopyToo);
+        const QString own = QString::fromStdString(next.documents().recoveryCopy().path());
+        QCOMPARE(readAll(own), copy);
+        // Saved, the document needs no copy any more; the file it was saved from had not changed.
+        auto* save = next.findChild<QToolButton*>("SpeedButton3");
+        QVERIFY(save && save->isVisible());
+        QTest::mouseClick(save, Qt::LeftButton);
+        QVERIFY(w.services.verifyAllConsumed());
+        QVERIFY(!pane.modified());
+        QCOMPARE(textOfSourceDocument(file), text);
+        next.documents().recoveryCopy().waitForWriter();
+        QVERIFY(!QFile::exists(own));
     }
 
     void testNewAfterTheFolderVanished() {

@@ -320,8 +320,11 @@ private slots:
             if (immutable) QProcess::execute("chattr", {"-i", folder});
             else ::chmod(local(folder).c_str(), 0755);
         });
-        expectWriteError(path, [&] { ini::writeInt(local(path), "SW", "STI1", 1); });
-        QCOMPARE(readAll(path), before);
+        // The file itself is writable, so it is written in place; a new file cannot be made there.
+        ini::writeInt(local(path), "SW", "STI1", 1);
+        QCOMPARE(readAll(path), QByteArray("[SW]\r\nSTI1=1\r\n"));
+        const QString other = folder + "/OTHER.INI";
+        expectWriteError(other, [&] { ini::writeInt(local(other), "SW", "STI1", 1); });
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"MARVOK.INI"});
     }
 

@@ -133,6 +133,10 @@ private slots:
             }
             QCOMPARE(pane.text(), joined);
             QCOMPARE(pane.rtfText(), rtf::write(runs));
+            // Made a line at a time, as the recovery copy takes it, the RTF is the same.
+            const auto slices = pane.rtfInSlices();
+            while (!slices->next(1)) QVERIFY(slices->current());
+            QCOMPARE(slices->take(), rtf::write(runs));
             rtf::RunList pieces;
             pane.forEachRun([&pieces](const rtf::RunFormat& f, std::string_view t) { pieces.push_back({std::string(t), f}); });
             QCOMPARE(rtf::normalize(pieces), runs);
@@ -144,6 +148,13 @@ private slots:
             }
             pane.setRuns(runs); // and again on a document built aside
         }
+        // Slices begun before a change would mix two versions: they stop.
+        const auto slices = pane.rtfInSlices();
+        slices->next(1);
+        pane.setSelStart(0);
+        pane.setSelText("x");
+        QVERIFY(!slices->current());
+        QVERIFY(!slices->next(1 << 20));
     }
 
     void fileErrorsUseTheMessagesAndKeepThePane() {
