@@ -64,15 +64,21 @@ start_x() {
     exit $SKIP
 }
 
-# openbox with its default configuration; ready once it has claimed the screen.
+# openbox with its default configuration; ready once it has claimed the screen. A display that has just
+# come up can still turn it away, so it gets three tries.
 start_wm() {
-    openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
-    WM_PID=$!
-    local i
-    for i in $(seq 50); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-        kill -0 "$WM_PID" 2>/dev/null || break
-        sleep 0.1
+    local try i
+    for try in 1 2 3; do
+        openbox --sm-disable >>"$WORK/openbox.log" 2>&1 &
+        WM_PID=$!
+        for i in $(seq 50); do
+            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+            kill -0 "$WM_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill "$WM_PID" 2>/dev/null; wait "$WM_PID" 2>/dev/null || true
+        WM_PID=""
+        sleep 0.5
     done
     fail "the window manager did not start: $(tail -3 "$WORK/openbox.log" 2>/dev/null)"
 }
