@@ -1,5 +1,6 @@
 #include "RecoveryCopy.h"
 
+#include "FileRead.h"
 #include "FileReplace.h"
 #include "Services.h"
 
@@ -8,7 +9,6 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <fstream>
 #include <mutex>
 #include <thread>
 
@@ -19,18 +19,12 @@ namespace {
 
 const char* const AppCaption = "VELA-VOVUZEZU DOZA RODORA";
 // Beyond any copy of a document the editor can hold; a bigger file is no copy of ours.
-constexpr std::uintmax_t MaxCopyBytes = std::uintmax_t(1) << 30;
+constexpr std::size_t MaxCopyBytes = std::size_t(1) << 30;
 
 std::optional<RecoveryContent> readCopy(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    file.seekg(0, std::ios::end);
-    const std::streamoff size = file.tellg();
-    if (size < 0 || std::uintmax_t(size) > MaxCopyBytes) return std::nullopt;
-    std::string bytes(std::size_t(size), '\0');
-    file.seekg(0);
-    if (!file.read(bytes.data(), size)) return std::nullopt;
-    return decode(bytes);
+    std::optional<std::string> bytes = files::readRegularFile(path, MaxCopyBytes);
+    if (!bytes) return std::nullopt;
+    return decode(*bytes);
 }
 
 std::int64_t nowMs() {

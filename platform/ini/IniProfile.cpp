@@ -2,6 +2,7 @@
 
 #include "AppError.h"
 #include "Cp932.h"
+#include "FileRead.h"
 #include "FileReplace.h"
 
 #include <cerrno>
@@ -160,33 +161,8 @@ std::string_view unquote(std::string_view value) {
     return value;
 }
 
-std::optional<std::string> readFile(const std::string& path) {
-    // Non-blocking open and the regular-file check keep a FIFO or device from hanging the read.
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    std::string data;
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (n == 0) break;
-        data.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return data;
-}
-
 std::optional<std::string> lookup(const std::string& path, std::string_view section, std::string_view key) {
-    std::optional<std::string> text = readFile(path);
+    std::optional<std::string> text = files::readRegularFile(path);
     if (!text) return std::nullopt;
     Location loc = locate(*text, trim(section), trim(key));
     if (!loc.keyFound) return std::nullopt;
@@ -287,7 +263,7 @@ void writeString(const std::string& path, std::string_view section, std::string_
     if (exists) {
         // A read-only file is refused by files::replaceFile, like every user file.
         if (!S_ISREG(st.st_mode)) throw cannotWrite(path);
-        std::optional<std::string> old = readFile(target);
+        std::optional<std::string> old = files::readRegularFile(target);
         if (!old) throw cannotWrite(path); // rewriting what we cannot read would lose it
         text = std::move(*old);
     } else if (errno != ENOENT) {
