@@ -5,6 +5,7 @@
 //
 //   vela_bench gen BYTES OUT.htm OUT.kvd
 //   vela_bench bare | start               window to first paint, then exit
+//   vela_bench plain FILE.utf8.htm        a bare Qt program: the text in a QPlainTextEdit to first paint
 //   vela_bench import FILE.htm            import with auto refresh to first paint
 //   vela_bench ops FILE.htm FILE.kvd RUNS in-process figures, "name ms" lines
 //   vela_bench proxy FILE RUNS            memchr / memmem / fwrite of FILE's bytes
@@ -17,7 +18,9 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QFile>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QWidget>
 
@@ -147,6 +150,18 @@ int modeBare() {
     return 0;
 }
 
+// The floor for any Qt pane: read the text, hand it to the plain-text widget, paint.
+int modePlain(const std::string& utf8File) {
+    QFile file(QString::fromStdString(utf8File));
+    if (!file.open(QIODevice::ReadOnly)) return 1;
+    QPlainTextEdit edit;
+    edit.resize(800, 600);
+    edit.setPlainText(QString::fromUtf8(file.readAll()));
+    edit.show();
+    paint(&edit);
+    return 0;
+}
+
 int modeStart() {
     Form f;
     paint(f.form.get());
@@ -217,13 +232,24 @@ int modeOps(const std::string& htm, const std::string& kvd, int runs) {
         view->setFocus();
         paint(view);
     };
-    report("enter_key", timeIt(runs, caretMid, [&] {
-               QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-               QApplication::sendEvent(view, &press);
-               QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-               QApplication::sendEvent(view, &release);
-               paint(view);
-           }));
+    auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text) {
+        QKeyEvent down(QEvent::KeyPress, key, modifiers, text);
+        QApplication::sendEvent(view, &down);
+        QKeyEvent up(QEvent::KeyRelease, key, modifiers, text);
+        QApplication::sendEvent(view, &up);
+        paint(view);
+    };
+    report("enter_key", timeIt(runs, caretMid, [&] { press(Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r")); }));
+    report("char_key", timeIt(runs, caretMid, [&] { press(Qt::Key_A, Qt::NoModifier, QStringLiteral("a")); }));
+    report("backspace_key",
+           timeIt(runs, caretMid, [&] { press(Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b")); }));
+    auto caretTop = [&] {
+        pane.setSelStart(0);
+        pane.setSelLength(0);
+        view->setFocus();
+        paint(view);
+    };
+    report("ctrl_end", timeIt(runs, caretTop, [&] { press(Qt::Key_End, Qt::ControlModifier, {}); }));
 
     const std::string exported = state.UndoFilePath + ".export.htm";
     report("export", timeIt(runs, [&] { std::remove(exported.c_str()); }, [&] { f.run("HTML1", exported); }));
@@ -275,7 +301,7 @@ int modeProxy(const std::string& path, int runs) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     if (argc < 2) {
-        std::cerr << "usage: vela_bench gen|bare|start|import|ops|proxy ...\n";
+        std::cerr << "usage: vela_bench gen|bare|plain|start|import|ops|proxy ...\n";
         return 2;
     }
     QApplication app(argc, argv);
@@ -283,6 +309,7 @@ int main(int argc, char** argv) {
     if (mode == "gen" && argc == 5) return modeGenerate(std::stoul(argv[2]), argv[3], argv[4]);
     if (mode == "bare") return modeBare();
     if (mode == "start") return modeStart();
+    if (mode == "plain" && argc == 3) return modePlain(argv[2]);
     if (mode == "import" && argc == 3) return modeImport(argv[2]);
     if (mode == "ops" && argc == 5) return modeOps(argv[2], argv[3], std::stoi(argv[4]));
     if (mode == "proxy" && argc == 4) return modeProxy(argv[2], std::stoi(argv[3]));

@@ -4,6 +4,10 @@
 // done to the text, and every save and reopen checked to give back exactly the
 // pane's text and runs. A failure names the seed and the operation and lists
 // the operations before it; VELA_SOAK_SEED=<seed> replays that seed alone.
+// After every operation the page (text, runs, selection, modified flag) is also
+// compared with a recorded trace of the same seed, so a rework of the pane must
+// give what users saw before, step by step; VELA_SOAK_RECORD=1 records the
+// traces anew into tests/data/soak (for a change of behaviour that is meant).
 #include "../documents/DocumentTestSupport.h"
 
 #include "Rtf.h"
@@ -14,6 +18,10 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <cstring>
 #include <deque>
@@ -159,6 +167,43 @@ std::optional<QString> textDifference(const std::string& want, const std::string
         .arg(shown(want.substr(from, 70)), shown(got.substr(from, 70)));
 }
 
+/// FNV-1a: stable across compilers and standard libraries, unlike std::hash.
+class Digest {
+public:
+    Digest& add(std::string_view bytes) {
+        for (unsigned char c : bytes) m_value = (m_value ^ c) * 0x100000001b3ull;
+        return add(bytes.size());
+    }
+    Digest& add(std::uint64_t n) {
+        for (int i = 0; i < 8; ++i) m_value = (m_value ^ ((n >> (8 * i)) & 0xFF)) * 0x100000001b3ull;
+        return *this;
+    }
+    QString hex() const { return QStringLiteral("%1").arg(m_value, 16, 16, QLatin1Char('0')); }
+
+private:
+    std::uint64_t m_value = 0xcbf29ce484222325ull;
+};
+
+/// One line of a trace: what a user could see of the page after an operation.
+QString traceLine(Pane& pane) {
+    Digest runs;
+    for (const rtf::TextRun& run : rtf::normalize(pane.runs())) {
+        const rtf::RunFormat& f = run.format;
+        runs.add(run.text).add(f.font ? *f.font : std::string("-")).add(f.color ? *f.color + 1 : 0);
+        runs.add(std::uint64_t(f.bold) | std::uint64_t(f.italic) << 1 | std::uint64_t(f.underline) << 2);
+        runs.add(f.halfPoints ? std::uint64_t(*f.halfPoints) + 1 : 0);
+    }
+    return QStringLiteral("text %1 runs %2 selection %3+%4 modified %5")
+        .arg(Digest().add(pane.text()).hex(), runs.hex())
+        .arg(pane.selStart())
+        .arg(pane.selLength())
+        .arg(pane.modified() ? 1 : 0);
+}
+
+QString tracePath(std::uint32_t seed) {
+    return QStringLiteral("%1/soak/seed-%2.trace").arg(qEnvironmentVariable("TEST_DATA_DIR")).arg(seed);
+}
+
 /// What undo must bring back: the page as its last snapshot held it.
 struct Snapshot {
     std::string text;
@@ -177,6 +222,18 @@ class Soak {
 public:
     Soak(MainWindowFixture& w, std::uint32_t seed) : w(w), pane(w.form->pane()), m_seed(seed), m_random(seed) {
         m_undo = {pane.text(), rtf::normalize(pane.runs()), pane.selStart(), pane.selLength()};
+        m_recording = qEnvironmentVariableIntValue("VELA_SOAK_RECORD") == 1;
+        QFile recorded(tracePath(seed));
+        if (!m_recording && recorded.open(QIODevice::ReadOnly))
+            m_recorded = QString::fromUtf8(recorded.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    /// Writes the trace of this run as the one to compare with from now on.
+    void record() const {
+        if (!m_recording) return;
+        QDir().mkpath(QFileInfo(tracePath(m_seed)).path());
+        QFile out(tracePath(m_seed));
+        if (out.open(QIODevice::WriteOnly | QIODevice::Truncate)) out.write(m_trace.join(u'\n').append(u'\n').toUtf8());
     }
 
     /// Runs `count` operations; the failure report, or nothing.
@@ -188,6 +245,7 @@ public:
                 perform(chooseOperation());
             if (!m_failure && QTest::currentTestFailed()) m_failure = QStringLiteral("a check in a helper failed (above)");
             if (!m_failure) checkConsistency();
+            if (!m_failure) checkTrace();
         }
         qInfo("seed %u: %d operations, %d save and reopen round trips, %d undos, %d disabled entries not chosen",
               m_seed, m_index, m_reopened, m_undone, m_skipped);
@@ -214,6 +272,9 @@ private:
     std::optional<std::string> m_clipboard;
     bool m_clipboardHasText = false;
     bool m_clipboardReferenced = false; ///< the clipboard's text holds characters CP932 cannot
+    bool m_recording = false;
+    QStringList m_recorded; ///< empty: no trace for this seed
+    QStringList m_trace;
     /// How often the checks that matter most ran, for the summary line.
     int m_reopened = 0, m_undone = 0, m_skipped = 0;
 
@@ -778,6 +839,15 @@ private:
         snapshotNow(true);
     }
 
+    void checkTrace() {
+        const QString line = traceLine(pane);
+        m_trace << line;
+        const int step = int(m_trace.size()) - 1;
+        if (m_recording || step >= m_recorded.size() || m_recorded[step] == line) return;
+        fail(QStringLiteral("the page differs from the recorded trace:\n  recorded %1\n  now      %2")
+                 .arg(m_recorded[step], line));
+    }
+
     void checkConsistency() {
         if (m_failure) return;
         const std::string text = pane.text();
@@ -829,7 +899,7 @@ private slots:
         MainWindowFixture w(lineBreakAfterTag ? QByteArray("[SW]\r\nSTI1=1\r\n") : QByteArray());
         Soak soak(w, seed);
         const auto failure = soak.run(operationCount());
-        if (!failure) return;
+        if (!failure) return soak.record();
         if (QTest::currentTestFailed())
             qWarning("%s", qPrintable(*failure));
         else
