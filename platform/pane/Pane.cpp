@@ -2,6 +2,8 @@
 
 #include "AppError.h"
 #include "BlockIndex.h"
+#include "DisplayFormats.h"
+#include "PaneModel.h"
 #include "Cp932.h"
 #include "FileReplace.h"
 #include "PageEncoding.h"
@@ -14,7 +16,6 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QPlainTextDocumentLayout>
 #include <QPointer>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -56,198 +57,77 @@ QString normalizeBreaks(QString text) {
     return text;
 }
 
-QString decodeCp932(const std::string& bytes) {
-    const auto d = cp932::decode(bytes);
-    return QString::fromUtf16(d.text.data(), qsizetype(d.text.size()));
-}
-
-// Selected text uses U+2029 for block breaks; CP932 text uses CR LF.
-std::string encodeSelected(const QString& s) {
-    std::u16string u;
-    u.reserve(std::size_t(s.size()));
-    for (QChar ch : s) {
-        if (ch == QChar::ParagraphSeparator || ch == QChar::LineSeparator)
-            u += u"\r\n";
-        else
-            u += ch.unicode();
-    }
-    return cp932::encode(u).bytes;
-}
-
-QTextCharFormat toQtFormat(const rtf::RunFormat& f) {
-    QTextCharFormat q;
-    if (f.font) q.setFontFamilies({QString::fromUtf8(f.font->c_str())});
-    if (f.color) q.setForeground(toQColor(*f.color));
-    if (f.bold) q.setFontWeight(QFont::Bold);
-    if (f.italic) q.setFontItalic(true);
-    if (f.underline) q.setFontUnderline(true);
-    if (f.halfPoints) q.setFontPointSize(*f.halfPoints / 2.0);
-    return q;
-}
-
-std::optional<QString> familyOf(const QTextCharFormat& f) {
-    if (f.hasProperty(QTextFormat::FontFamilies)) {
-        const QStringList families = f.fontFamilies().toStringList();
-        if (!families.isEmpty()) return families.first();
-    }
-    if (f.hasProperty(QTextFormat::FontFamily)) return f.stringProperty(QTextFormat::FontFamily);
-    return std::nullopt;
-}
-
-bool hasUnderline(const QTextCharFormat& f) {
-    return f.hasProperty(QTextFormat::TextUnderlineStyle) || f.hasProperty(QTextFormat::FontUnderline);
-}
-
-rtf::RunFormat toRunFormat(const QTextCharFormat& f) {
-    rtf::RunFormat r;
-    if (auto family = familyOf(f)) r.font = family->toStdString();
-    if (f.hasProperty(QTextFormat::ForegroundBrush)) r.color = toColor(f.foreground().color());
-    r.bold = f.hasProperty(QTextFormat::FontWeight) && f.fontWeight() >= QFont::DemiBold;
-    r.italic = f.hasProperty(QTextFormat::FontItalic) && f.fontItalic();
-    r.underline = hasUnderline(f) && f.fontUnderline();
-    if (f.hasProperty(QTextFormat::FontPointSize)) r.halfPoints = qRound(f.fontPointSize() * 2);
-    return r;
-}
-
-// A document has few distinct formats: each is converted once, looked up by
-// Qt's format index.
-class RunFormats {
-public:
-    explicit RunFormats(const QTextDocument& doc) : doc_(doc) {}
-    const rtf::RunFormat& of(int index) {
-        index = std::max(index, 0);
-        if (std::size_t(index) >= formats_.size()) formats_.resize(std::size_t(index) + 1);
-        auto& slot = formats_[std::size_t(index)];
-        if (!slot) slot = toRunFormat(doc_.allFormats().value(index).toCharFormat());
-        return *slot;
-    }
-
-private:
-    const QTextDocument& doc_;
-    std::vector<std::optional<rtf::RunFormat>> formats_;
-};
-
 std::u16string_view unitsOf(QStringView text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())};
-}
-
-// Collects runs, joining neighbours of equal format and encoding straight into the open run.
-class RunBuilder {
-public:
-    explicit RunBuilder(const QTextDocument& doc) : formats_(doc) {}
-
-    void add(int formatIndex, QStringView text) {
-        if (text.isEmpty()) return;
-        if (runs_.empty() || formatIndex != index_) {
-            const rtf::RunFormat& format = formats_.of(formatIndex);
-            if (runs_.empty() || format != runs_.back().format) runs_.push_back({{}, format});
-            index_ = formatIndex;
-        }
-        cp932::appendEncoded(runs_.back().text, unitsOf(text));
-    }
-    rtf::RunList finish() { return std::move(runs_); }
-
-private:
-    RunFormats formats_;
-    rtf::RunList runs_;
-    int index_ = -1;
-};
-
-// Inserts pieces at the cursor; `pieces(add)` calls add(format, CP932 text) for
-// each in order. Pieces share few formats, so each Qt format is made once; the
-// text is decoded into one reused buffer with its line breaks made "\n".
-template <typename Pieces> void insertPiecesAt(QTextCursor& c, Pieces pieces) {
-    // A few formats are looked up; a file with very many is converted per run
-    // rather than searched through.
-    constexpr std::size_t MaxKnownFormats = 32;
-    std::vector<std::pair<rtf::RunFormat, QTextCharFormat>> formats;
-    QTextCharFormat converted;
-    auto qtFormat = [&](const rtf::RunFormat& f) -> const QTextCharFormat& {
-        for (const auto& known : formats)
-            if (known.first == f) return known.second;
-        if (formats.size() == MaxKnownFormats) return converted = toQtFormat(f);
-        formats.emplace_back(f, toQtFormat(f));
-        return formats.back().second;
-    };
-    std::u16string units;
-    pieces([&](const rtf::RunFormat& format, std::string_view text) {
-        units.clear();
-        cp932::appendDecoded(units, text);
-        // CR LF and lone CR become the "\n" that insertText turns into one block break.
-        std::size_t out = 0;
-        for (std::size_t i = 0; i < units.size(); ++i) {
-            char16_t u = units[i];
-            if (u == u'\r') {
-                if (i + 1 < units.size() && units[i + 1] == u'\n') ++i;
-                u = u'\n';
-            }
-            units[out++] = u;
-        }
-        if (out == 0) return;
-        c.insertText(QString::fromRawData(reinterpret_cast<const QChar*>(units.data()), qsizetype(out)),
-                     qtFormat(format));
-    });
-}
-
-void insertRunsAt(QTextCursor& c, const rtf::RunList& runs) {
-    insertPiecesAt(c, [&runs](auto add) {
-        for (const auto& run : runs) add(run.format, run.text);
-    });
 }
 
 enum class Snap { Back, Forward };
 
 } // namespace
 
+
 struct Pane::Impl final : InsertionFilter {
     Impl();
     ~Impl() override;
 
+    PaneModel model;
     QPointer<PaneEdit> edit;
     QTextDocument* doc = nullptr;
-    QMetaObject::Connection contentsConnection;
-    BlockIndex index;
+    DisplayFormats* display = nullptr;
     bool modified = false;
     bool clipboardText = false;
-    // The whole text as CP932, made when first asked for after a change.
-    mutable std::optional<std::string> textCache;
     std::uint64_t contentVersion = 0;
+    /// Set while the pane itself changes the widget's text after the model's:
+    /// the widget's report of it is no news.
+    bool mirroring = false;
+    /// The widget's character count as the model last knew it: differing, an edit is under way.
+    int syncedUnits = 1;
+    /// The caret's byte position before the edit under way.
+    std::size_t caretBefore = 0;
+    /// An input method's commit is under way.
+    bool committing = false;
+    /// The format set for the next text typed at the caret, as long as the caret stays there.
+    struct Pending {
+        std::size_t at = 0;
+        PaneModel::FormatId format = PaneModel::NoFormat;
+    };
+    std::optional<Pending> pending;
     std::function<void(int)> keyDownHandler;
     std::function<void(const std::string&)> noticeHandler;
     std::function<void()> changedHandler;
 
-    void bindDocument();
-    void rebuildIndex();
     void contentChanged();
     void onContentsChange(int position, int removed, int added);
-    int blockBytes(const QTextBlock& block) const;
+    void onCursorMoved();
+    bool boundaryAt(std::size_t pos) const;
 
     int toBytes(int qtPos) const;
     int toQt(int bytePos, Snap snap) const;
+    std::size_t bytesOfUnits(std::size_t from, int units) const;
+    std::string textOf(int from, int to) const;
 
     QTextCursor cursor() const { return edit->textCursor(); }
     void setCursor(const QTextCursor& c) { edit->setTextCursor(c); }
+    std::size_t caretStart() const { return std::size_t(toBytes(cursor().selectionStart())); }
+    std::size_t caretEnd() const { return std::size_t(toBytes(cursor().selectionEnd())); }
 
-    QTextCharFormat formatAt(int qtPos) const;
-    QTextCharFormat selectionFormat() const;
-    void mergeSelection(const QTextCharFormat& modifier);
+    /// What text typed at `at` takes: the pending format, else that of the
+    /// character before it (of the one after it at the start of a line).
+    PaneModel::FormatId insertionFormat(std::size_t at) const;
+    /// The format of the character before `at`, of the one after it at the start of a line with text.
+    PaneModel::FormatId qtRuleFormat(std::size_t at) const;
+    PaneModel::FormatId selectionFormatId() const;
+    const rtf::RunFormat& selectionFormat() const { return model.format(selectionFormatId()); }
+    void restyleSelection(const std::function<void(rtf::RunFormat&)>& change);
     QFont defaultFont() const { return doc->defaultFont(); }
     void setDefaultFont(const QFont& font);
 
-    /// Calls visit(Qt format index, text, isLineBreak) for the text of
-    /// [from, to) in order, a line break as its one separator character.
-    template <typename F> void forEachFragment(int from, int to, F visit) const;
-    /// forEachFragment over `all`, the document's raw text from position `base`
-    /// on, taken by the caller; with a null `all`, each fragment's own text.
-    template <typename F> void forEachFragmentIn(QStringView all, int base, int from, int to, F visit) const;
-    /// Calls visit(format, CP932 text) for [from, to) in order, a line break as "\r\n";
-    /// `bytes` is the caller's buffer for the text.
-    template <typename F>
-    void forEachRunIn(QStringView all, int base, RunFormats& formats, std::string& bytes, int from, int to,
-                      F visit) const;
-    rtf::RunList runsBetween(int from, int to) const;
-    template <typename Pieces> void swapIn(Pieces pieces);
-    void insertText(QTextCursor& c, const QString& text);
+    /// Replaces bytes [from, from + length) in the model and then in the widget;
+    /// the caret ends after the new text.
+    void replaceText(std::size_t from, std::size_t length, const rtf::PackedRuns& pieces);
+    void replaceSelection(const std::string& cp932, std::optional<PaneModel::FormatId> format = std::nullopt);
+    void assign(rtf::PackedRuns&& content);
+
     void insertRuns(const rtf::RunList& runs);
     void insertPlain(const QString& text);
     void tell(const std::string& message) const;
@@ -260,6 +140,52 @@ struct Pane::Impl final : InsertionFilter {
     bool canInsert(const QMimeData* source) const override;
     void insert(const QMimeData* source) override;
 };
+
+namespace {
+
+/// CP932 text with every lone CR and lone LF made a CR LF, as the widget's
+/// blocks hold them.
+std::string withLineBreaks(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\r') {
+            out += "\r\n";
+            if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        } else if (c == '\n') {
+            out += "\r\n";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+/// The widget's text of CP932 bytes: block breaks as "\n".
+QString shownText(std::string_view bytes) {
+    std::u16string units;
+    units.reserve(bytes.size());
+    cp932::appendDecoded(units, bytes);
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        char16_t u = units[i];
+        if (u == u'\r') {
+            if (i + 1 < units.size() && units[i + 1] == u'\n') ++i;
+            u = u'\n';
+        }
+        units[out++] = u;
+    }
+    return QString::fromUtf16(units.data(), qsizetype(out));
+}
+
+rtf::PackedRuns onePiece(std::string bytes, const rtf::RunFormat& format) {
+    rtf::PackedRuns p;
+    p.append(bytes, format);
+    return p;
+}
+
+} // namespace
 
 Pane::Impl::Impl() {
     edit = new PaneEdit(*this);
@@ -282,7 +208,11 @@ Pane::Impl::Impl() {
     edit->setFont(font);
     doc = edit->document();
     doc->setDefaultFont(font);
-    bindDocument();
+    display = new DisplayFormats(doc, model);
+    doc->setDocumentLayout(display);
+    QObject::connect(doc, &QTextDocument::contentsChange, edit,
+                     [this](int p, int r, int a) { onContentsChange(p, r, a); });
+    QObject::connect(edit, &QPlainTextEdit::cursorPositionChanged, edit, [this] { onCursorMoved(); });
 
     QClipboard* clipboard = QGuiApplication::clipboard();
     auto refreshClipboard = [this, clipboard] {
@@ -295,61 +225,110 @@ Pane::Impl::Impl() {
 
 Pane::Impl::~Impl() { delete edit.data(); }
 
-void Pane::Impl::bindDocument() {
-    QObject::disconnect(contentsConnection);
-    contentsConnection = QObject::connect(doc, &QTextDocument::contentsChange, edit,
-                                          [this](int p, int r, int a) { onContentsChange(p, r, a); });
-    rebuildIndex();
-}
-
-int Pane::Impl::blockBytes(const QTextBlock& block) const {
-    const QString text = block.text();
-    return widthOf(text, int(text.size())) + (block.next().isValid() ? 2 : 0);
-}
-
 void Pane::Impl::contentChanged() {
-    textCache.reset();
     ++contentVersion;
     if (changedHandler) changedHandler();
 }
 
-void Pane::Impl::rebuildIndex() {
-    contentChanged();
-    std::vector<int> lengths;
-    lengths.reserve(std::size_t(doc->blockCount()));
-    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) lengths.push_back(blockBytes(b));
-    index.assign(std::move(lengths));
+std::size_t Pane::Impl::bytesOfUnits(std::size_t from, int units) const {
+    // One unit of the widget is one character of the model, a line break one unit for CR LF.
+    const std::string& text = model.text();
+    std::size_t at = from;
+    for (int i = 0; i < units && at < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[at]);
+        if (b == '\r' && at + 1 < text.size() && text[at + 1] == '\n')
+            at += 2;
+        else if (cp932::isLeadByte(b) && at + 1 < text.size())
+            at += 2;
+        else
+            at += 1;
+    }
+    return at - from;
+}
+
+std::string Pane::Impl::textOf(int from, int to) const {
+    std::string bytes;
+    QTextBlock block = doc->findBlock(from);
+    while (block.isValid() && block.position() < to) {
+        const QString text = block.text();
+        const int start = std::max(from, block.position()) - block.position();
+        const int end = std::min(to, block.position() + int(text.size())) - block.position();
+        if (end > start) cp932::appendEncoded(bytes, unitsOf(QStringView(text).mid(start, end - start)));
+        const int breakAt = block.position() + int(text.size());
+        if (block.next().isValid() && breakAt >= from && breakAt < to) bytes += "\r\n";
+        block = block.next();
+    }
+    return bytes;
 }
 
 void Pane::Impl::onContentsChange(int position, int removed, int added) {
-    // Format-only changes arrive with removed == added; they count as changes too.
-    if (removed != 0 || added != 0) modified = true;
-    contentChanged();
-    const int last = std::max(0, doc->characterCount() - 1);
-    const int first = doc->findBlock(std::clamp(position, 0, last)).blockNumber();
-    const int lastNew = doc->findBlock(std::clamp(position + added, 0, last)).blockNumber();
-    const int newCount = lastNew - first + 1;
-    const int oldCount = newCount - (doc->blockCount() - index.blockCount());
-    if (first < 0 || oldCount < 1 || first + oldCount > index.blockCount()) {
-        rebuildIndex();
-        return;
+    // The pane's own changes are in the model already; formats shown are no change of the text.
+    if (mirroring || display->applying()) return;
+    const QTextBlock block = doc->findBlock(position);
+    // Everything before `position` is as it was, so its bytes come from the old index.
+    const std::size_t from =
+        std::size_t(model.lines().prefix(block.blockNumber())) +
+        std::size_t(widthOf(block.text(), std::clamp(position - block.position(), 0, int(block.text().size()))));
+    std::size_t gone = bytesOfUnits(from, removed);
+    std::string bytes = textOf(position, position + added);
+    syncedUnits = doc->characterCount();
+    // Uncommitted input shown or cleared lays the line out again with the same text.
+    if (bytes.size() == gone && model.text().compare(from, gone, bytes) == 0) return;
+    const std::size_t at = from;
+    const std::size_t length = gone;
+    const std::string& inserted = bytes;
+    PaneModel::FormatId format = PaneModel::NoFormat;
+    if (length > 0 && committing) {
+        // An input method's commit over a selection: the selection goes first.
+        model.replace(at, length, {}, PaneModel::NoFormat);
+        format = insertionFormat(at);
+        model.replace(at, 0, inserted, format);
+    } else {
+        // Typed over a selection, the text takes the format before the caret, as the widget's own cursor has it.
+        format = length > 0 ? qtRuleFormat(caretBefore) : insertionFormat(at);
+        model.replace(at, length, inserted, format);
     }
-    std::vector<int> lengths;
-    lengths.reserve(std::size_t(newCount));
-    for (QTextBlock b = doc->findBlockByNumber(first); b.isValid() && b.blockNumber() <= lastNew; b = b.next())
-        lengths.push_back(blockBytes(b));
-    index.replace(first, oldCount, lengths);
+    committing = false;
+    display->invalidate(at, at + inserted.size());
+    // Typed text goes on in the format it began with, as the character before it now has it.
+    pending.reset();
+    modified = true;
+    contentChanged();
+}
+
+bool Pane::Impl::boundaryAt(std::size_t pos) const {
+    const std::string& text = model.text();
+    if (pos == 0 || pos >= text.size()) return true;
+    const BlockIndex& lines = model.lines();
+    const int line = lines.blockAt(int(pos));
+    std::size_t at = std::size_t(lines.prefix(line));
+    while (at < pos) {
+        const auto b = static_cast<unsigned char>(text[at]);
+        at += (b == '\r' || cp932::isLeadByte(b)) && at + 1 < text.size() ? 2 : 1;
+    }
+    return at == pos;
+}
+
+void Pane::Impl::onCursorMoved() {
+    // The caret moves before the widget reports the edit that moved it; only a
+    // move of its own forgets the pending format.
+    if (doc->characterCount() != syncedUnits) return;
+    caretBefore = std::size_t(toBytes(cursor().position()));
+    if (!pending) return;
+    const QTextCursor c = cursor();
+    if (c.hasSelection() || std::size_t(toBytes(c.position())) != pending->at) pending.reset();
 }
 
 int Pane::Impl::toBytes(int qtPos) const {
     const QTextBlock block = doc->findBlock(qtPos);
-    if (!block.isValid()) return index.total();
+    if (!block.isValid()) return int(model.size());
     const QString text = block.text();
     const int units = std::clamp(qtPos - block.position(), 0, int(text.size()));
-    return index.prefix(block.blockNumber()) + widthOf(text, units);
+    return model.lines().prefix(block.blockNumber()) + widthOf(text, units);
 }
 
 int Pane::Impl::toQt(int bytePos, Snap snap) const {
+    const BlockIndex& index = model.lines();
     bytePos = std::clamp(bytePos, 0, index.total());
     const int number = index.blockAt(bytePos);
     const int offset = bytePos - index.prefix(number);
@@ -372,26 +351,42 @@ int Pane::Impl::toQt(int bytePos, Snap snap) const {
     return block.next().position();
 }
 
-QTextCharFormat Pane::Impl::formatAt(int qtPos) const {
-    const QTextBlock block = doc->findBlock(qtPos);
-    for (auto it = block.begin(); !it.atEnd(); ++it) {
-        const QTextFragment fragment = it.fragment();
-        if (fragment.contains(qtPos)) return fragment.charFormat();
-    }
-    // qtPos is the line break; its format is the next block's character format.
-    const QTextBlock next = block.next();
-    return next.isValid() ? next.charFormat() : block.charFormat();
+PaneModel::FormatId Pane::Impl::insertionFormat(std::size_t at) const {
+    if (pending && pending->at == at) return pending->format;
+    return qtRuleFormat(at);
 }
 
-QTextCharFormat Pane::Impl::selectionFormat() const {
+PaneModel::FormatId Pane::Impl::qtRuleFormat(std::size_t at) const {
+    const BlockIndex& lines = model.lines();
+    const int line = lines.blockAt(int(at));
+    const std::size_t lineStart = std::size_t(lines.prefix(line));
+    const bool lastLine = line + 1 == lines.blockCount();
+    const int content = lines.length(line) - (lastLine ? 0 : 2);
+    // At the start of a line with text, the text's own format; else the one before.
+    if (at == lineStart && content > 0) return model.formatAt(at);
+    if (at == 0) return PaneModel::NoFormat;
+    return model.formatAt(at - 1);
+}
+
+PaneModel::FormatId Pane::Impl::selectionFormatId() const {
     const QTextCursor c = cursor();
-    return c.hasSelection() ? formatAt(c.selectionStart()) : c.charFormat();
+    return c.hasSelection() ? model.formatAt(caretStart()) : insertionFormat(caretStart());
 }
 
-void Pane::Impl::mergeSelection(const QTextCharFormat& modifier) {
-    QTextCursor c = cursor();
-    c.mergeCharFormat(modifier);
-    setCursor(c);
+void Pane::Impl::restyleSelection(const std::function<void(rtf::RunFormat&)>& change) {
+    const QTextCursor c = cursor();
+    const std::size_t from = caretStart();
+    if (!c.hasSelection()) {
+        rtf::RunFormat f = model.format(insertionFormat(from));
+        change(f);
+        pending = Pending{from, model.intern(f)};
+        return;
+    }
+    const std::size_t to = caretEnd();
+    model.restyle(from, to - from, change);
+    display->invalidate(from, to);
+    modified = true;
+    contentChanged();
 }
 
 void Pane::Impl::setDefaultFont(const QFont& font) {
@@ -400,105 +395,62 @@ void Pane::Impl::setDefaultFont(const QFont& font) {
     doc->setDefaultFont(font);
 }
 
-template <typename F> void Pane::Impl::forEachFragment(int from, int to, F visit) const {
-    // One copy of the document's text, and positions summed up here: asking a
-    // block or fragment for its text or position costs a tree walk each.
-    const QString raw = doc->toRawText();
-    forEachFragmentIn(raw, 0, from, to, visit);
-}
-
-template <typename F> void Pane::Impl::forEachFragmentIn(QStringView all, int base, int from, int to, F visit) const {
-    QTextBlock b = doc->findBlock(from);
-    int blockStart = b.isValid() ? b.position() : 0;
-    for (; b.isValid() && blockStart < to; b = b.next()) {
-        const int blockLength = b.length(); // the break included
-        int at = blockStart;
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment f = it.fragment();
-            const int length = f.length();
-            const int start = std::max(from, at), end = std::min(to, at + length);
-            if (start < end) {
-                if (!all.isNull()) {
-                    visit(f.charFormatIndex(), all.mid(start - base, end - start), false);
-                } else {
-                    const QString text = f.text();
-                    visit(f.charFormatIndex(), QStringView(text).mid(start - at, end - start), false);
-                }
-            }
-            at += length;
-        }
-        const QTextBlock next = b.next();
-        const int breakPos = blockStart + blockLength - 1;
-        if (next.isValid() && breakPos >= from && breakPos < to)
-            visit(next.charFormatIndex(), all.isNull() ? QStringView(u"\u2029") : all.mid(breakPos - base, 1), true);
-        blockStart += blockLength;
-    }
-}
-
-template <typename F>
-void Pane::Impl::forEachRunIn(QStringView all, int base, RunFormats& formats, std::string& bytes, int from, int to,
-                              F visit) const {
-    forEachFragmentIn(all, base, from, to, [&](int format, QStringView text, bool lineBreak) {
-        bytes.clear();
-        if (lineBreak)
-            bytes = "\r\n";
-        else
-            cp932::appendEncoded(bytes, unitsOf(text));
-        visit(formats.of(format), std::string_view(bytes));
-    });
-}
-
-rtf::RunList Pane::Impl::runsBetween(int from, int to) const {
-    RunBuilder builder(*doc);
-    forEachFragment(from, to, [&builder](int format, QStringView text, bool lineBreak) {
-        builder.add(format, lineBreak ? QStringView(u"\r\n") : text);
-    });
-    return builder.finish();
-}
-
-template <typename Pieces> void Pane::Impl::swapIn(Pieces pieces) {
-    // The runs hold the whole content: the old text goes before the new is
-    // built, so a big page is never held twice. No event is handled in between,
-    // so the empty pane never shows.
-    QObject::disconnect(contentsConnection);
-    doc->clear();
-    auto* fresh = new QTextDocument(edit);
-    fresh->setUndoRedoEnabled(false);
-    fresh->setDefaultFont(doc->defaultFont());
-    fresh->setDefaultTextOption(doc->defaultTextOption());
-    fresh->setDocumentMargin(doc->documentMargin());
-    {
-        QTextCursor c(fresh);
-        c.beginEditBlock();
-        insertPiecesAt(c, pieces);
-        c.endEditBlock();
-    }
-    fresh->setDocumentLayout(new QPlainTextDocumentLayout(fresh));
-    // The widget deletes its first document itself; later ones are ours.
-    QPointer<QTextDocument> old = doc;
-    edit->setDocument(fresh);
-    doc = fresh;
-    bindDocument();
-    if (old && old->parent() == edit) delete old.data();
+void Pane::Impl::replaceText(std::size_t from, std::size_t length, const rtf::PackedRuns& pieces) {
+    const int qtFrom = toQt(int(from), Snap::Back);
+    const int qtTo = toQt(int(from + length), Snap::Forward);
+    model.replace(from, length, pieces);
+    QTextCursor c(doc);
+    c.setPosition(qtFrom);
+    c.setPosition(qtTo, QTextCursor::KeepAnchor);
+    mirroring = true;
+    if (pieces.text.empty())
+        c.removeSelectedText();
+    else
+        c.insertText(shownText(pieces.text));
+    mirroring = false;
+    syncedUnits = doc->characterCount();
+    pending.reset();
+    display->invalidate(from, from + pieces.text.size());
+    setCursor(c);
+    pending.reset();
+    caretBefore = caretEnd();
     modified = true;
+    contentChanged();
 }
 
-void Pane::Impl::insertText(QTextCursor& c, const QString& text) {
+void Pane::Impl::replaceSelection(const std::string& cp932, std::optional<PaneModel::FormatId> format) {
+    const QTextCursor c = cursor();
+    const std::size_t from = caretStart();
+    const std::size_t length = caretEnd() - from;
     // Replacing a selection, the new text takes the format of its start, as
     // the selection attributes report it.
-    if (c.hasSelection())
-        c.insertText(text, formatAt(c.selectionStart()));
-    else
-        c.insertText(text);
+    const PaneModel::FormatId id = format ? *format : length > 0 ? model.formatAt(from) : insertionFormat(from);
+    replaceText(from, length, onePiece(withLineBreaks(cp932), model.format(id)));
+}
+
+void Pane::Impl::assign(rtf::PackedRuns&& content) {
+    const bool sameText = content.text == model.text();
+    model.assign(std::move(content));
+    display->formatsReplaced();
+    if (sameText) {
+        display->invalidateAll();
+        setCursor(QTextCursor(doc));
+    } else {
+        mirroring = true;
+        edit->setPlainText(shownText(model.text()));
+        mirroring = false;
+        syncedUnits = doc->characterCount();
+    }
+    pending.reset();
+    modified = true;
+    contentChanged();
 }
 
 void Pane::Impl::insertRuns(const rtf::RunList& runs) {
-    QTextCursor c = cursor();
-    c.beginEditBlock();
-    c.removeSelectedText();
-    insertRunsAt(c, runs);
-    c.endEditBlock();
-    setCursor(c);
+    rtf::PackedRuns pieces;
+    for (const auto& run : runs) pieces.append(withLineBreaks(run.text), run.format);
+    const std::size_t from = caretStart();
+    replaceText(from, caretEnd() - from, pieces);
 }
 
 void Pane::Impl::tell(const std::string& message) const {
@@ -515,18 +467,18 @@ QString Pane::Impl::accepted(const QString& text) const {
 
 void Pane::Impl::insertPlain(const QString& raw) {
     const QString text = accepted(normalizeBreaks(raw));
-    QTextCursor c = cursor();
-    insertText(c, text);
-    setCursor(c);
+    replaceSelection(cp932::encode(unitsOf(text)).bytes);
 }
 
 QString Pane::Impl::keyDown(QKeyEvent* event) {
+    committing = false;
     if (keyDownHandler) keyDownHandler(event->key());
     return accepted(event->text());
 }
 
 QString Pane::Impl::inputMethodCommit(const QString& text) {
     if (keyDownHandler) keyDownHandler(0);
+    committing = true;
     return accepted(text);
 }
 
@@ -534,7 +486,12 @@ QMimeData* Pane::Impl::mimeForSelection() const {
     const QTextCursor c = cursor();
     auto* data = new QMimeData;
     data->setText(normalizeBreaks(c.selectedText()));
-    data->setData(kRtfMime, QByteArray::fromStdString(rtf::write(runsBetween(c.selectionStart(), c.selectionEnd()))));
+    const std::size_t from = caretStart();
+    rtf::Writer writer;
+    model.forEachRun(from, caretEnd(), [&](PaneModel::FormatId id, std::string_view piece) {
+        writer.append(model.format(id), piece);
+    });
+    data->setData(kRtfMime, QByteArray::fromStdString(writer.finish()));
     data->setData(kOwnMime, QByteArray());
     return data;
 }
@@ -573,6 +530,7 @@ void Pane::setSelStart(int pos) {
     QTextCursor c = d->cursor();
     c.setPosition(d->toQt(pos, Snap::Back));
     d->setCursor(c);
+    d->pending.reset();
 }
 
 int Pane::selLength() const {
@@ -586,103 +544,71 @@ void Pane::setSelLength(int length) {
     c.setPosition(start);
     if (length > 0) c.setPosition(d->toQt(d->toBytes(start) + length, Snap::Forward), QTextCursor::KeepAnchor);
     d->setCursor(c);
+    d->pending.reset();
 }
 
-std::string Pane::selText() const { return encodeSelected(d->cursor().selectedText()); }
+std::string Pane::selText() const {
+    const std::size_t from = d->caretStart();
+    return d->model.text().substr(from, d->caretEnd() - from);
+}
 
 void Pane::setSelText(const std::string& cp932) {
-    QTextCursor c = d->cursor();
-    d->insertText(c, normalizeBreaks(decodeCp932(cp932)));
-    d->setCursor(c);
+    // Bytes that decode to nothing enter as the "?" the widget shows for them.
+    d->replaceSelection(cp932::encode(cp932::decode(cp932).text).bytes);
 }
 
-const std::string& Pane::text() const {
-    if (!d->textCache) {
-        // One pass over the document's own buffer; block breaks are U+2029 there.
-        const QString raw = d->doc->toRawText();
-        const auto* units = reinterpret_cast<const char16_t*>(raw.utf16());
-        const std::size_t count = std::size_t(raw.size());
-        std::string bytes;
-        bytes.reserve(std::size_t(d->index.total()));
-        std::size_t from = 0;
-        for (std::size_t i = 0; i < count; ++i) {
-            if (units[i] != u'\u2029') continue;
-            cp932::appendEncoded(bytes, std::u16string_view(units + from, i - from));
-            bytes += "\r\n";
-            from = i + 1;
-        }
-        cp932::appendEncoded(bytes, std::u16string_view(units + from, count - from));
-        d->textCache = std::move(bytes);
-    }
-    return *d->textCache;
-}
+const std::string& Pane::text() const { return d->model.text(); }
 
 std::uint64_t Pane::contentVersion() const { return d->contentVersion; }
 
-int Pane::textLength() const { return d->index.total(); }
+int Pane::textLength() const { return int(d->model.size()); }
 
-void Pane::clear() {
-    QTextCursor c(d->doc);
-    c.select(QTextCursor::Document);
-    c.removeSelectedText();
-    c.setBlockCharFormat(QTextCharFormat());
-    c.setCharFormat(QTextCharFormat());
-    d->setCursor(c);
-}
+void Pane::clear() { d->assign({}); }
 
 Color Pane::selColor() const {
-    const QTextCharFormat f = d->selectionFormat();
-    return f.hasProperty(QTextFormat::ForegroundBrush) ? toColor(f.foreground().color()) : defaultColor();
+    const rtf::RunFormat& f = d->selectionFormat();
+    return f.color ? *f.color : defaultColor();
 }
 
 void Pane::setSelColor(Color color) {
-    QTextCharFormat f;
-    f.setForeground(toQColor(color));
-    d->mergeSelection(f);
+    d->restyleSelection([color](rtf::RunFormat& f) { f.color = color; });
 }
 
 FontStyle Pane::selStyle() const {
-    const QTextCharFormat f = d->selectionFormat();
+    const rtf::RunFormat& f = d->selectionFormat();
     const QFont base = d->defaultFont();
-    const bool bold = f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() >= QFont::DemiBold : base.bold();
-    const bool italic = f.hasProperty(QTextFormat::FontItalic) ? f.fontItalic() : base.italic();
-    const bool underline = hasUnderline(f) ? f.fontUnderline() : base.underline();
     FontStyle style = FontStyle::None;
-    if (bold) style = style | FontStyle::Bold;
-    if (italic) style = style | FontStyle::Italic;
-    if (underline) style = style | FontStyle::Underline;
+    if (f.bold || base.bold()) style = style | FontStyle::Bold;
+    if (f.italic || base.italic()) style = style | FontStyle::Italic;
+    if (f.underline || base.underline()) style = style | FontStyle::Underline;
     return style;
 }
 
 void Pane::setSelStyle(FontStyle style) {
-    QTextCharFormat f;
-    f.setFontWeight(has(style, FontStyle::Bold) ? QFont::Bold : QFont::Normal);
-    f.setFontItalic(has(style, FontStyle::Italic));
-    f.setFontUnderline(has(style, FontStyle::Underline));
-    d->mergeSelection(f);
+    d->restyleSelection([style](rtf::RunFormat& f) {
+        f.bold = has(style, FontStyle::Bold);
+        f.italic = has(style, FontStyle::Italic);
+        f.underline = has(style, FontStyle::Underline);
+    });
 }
 
 int Pane::selSize() const {
-    const QTextCharFormat f = d->selectionFormat();
-    return f.hasProperty(QTextFormat::FontPointSize) ? qRound(f.fontPointSize()) : defaultSize();
+    const rtf::RunFormat& f = d->selectionFormat();
+    return f.halfPoints ? (*f.halfPoints + 1) / 2 : defaultSize();
 }
 
 void Pane::setSelSize(int points) {
     if (points <= 0) return;
-    QTextCharFormat f;
-    f.setFontPointSize(points);
-    d->mergeSelection(f);
+    d->restyleSelection([points](rtf::RunFormat& f) { f.halfPoints = std::min(points * 2, rtf::kMaxHalfPoints); });
 }
 
 std::string Pane::selFontName() const {
-    const auto family = familyOf(d->selectionFormat());
-    return family ? family->toStdString() : defaultFontName();
+    const rtf::RunFormat& f = d->selectionFormat();
+    return f.font ? *f.font : defaultFontName();
 }
 
 void Pane::setSelFontName(const std::string& name) {
-    QTextCharFormat f;
-    f.setFontFamilies({QString::fromStdString(name)});
-    d->mergeSelection(f);
+    d->restyleSelection([&name](rtf::RunFormat& f) { f.font = name; });
 }
 
 Color Pane::defaultColor() const { return toColor(d->edit->palette().color(QPalette::Text)); }
@@ -734,35 +660,46 @@ void Pane::setModified(bool modified) { d->modified = modified; }
 
 std::vector<ColourStretch> Pane::colours() const {
     std::vector<ColourStretch> out;
-    RunFormats formats(*d->doc);
-    auto add = [&out](std::size_t bytes, std::optional<Color> color) {
-        if (bytes == 0) return;
+    d->model.forEachRun(0, d->model.size(), [&](PaneModel::FormatId id, std::string_view piece) {
+        const std::optional<Color> color = d->model.format(id).color;
         if (!out.empty() && out.back().color == color)
-            out.back().length += bytes;
+            out.back().length += piece.size();
         else
-            out.push_back({bytes, color});
-    };
-    d->forEachFragment(0, d->doc->characterCount() - 1, [&](int format, QStringView text, bool lineBreak) {
-        std::size_t bytes = 0;
-        if (lineBreak)
-            bytes = 2;
-        else
-            for (QChar ch : text) bytes += std::size_t(unitWidth(ch));
-        add(bytes, formats.of(format).color);
+            out.push_back({piece.size(), color});
     });
     return out;
 }
 
-rtf::RunList Pane::runs() const { return d->runsBetween(0, d->doc->characterCount() - 1); }
+rtf::RunList Pane::runs() const {
+    rtf::RunList out;
+    d->model.forEachRun(0, d->model.size(), [&](PaneModel::FormatId id, std::string_view piece) {
+        out.push_back({std::string(piece), d->model.format(id)});
+    });
+    return out;
+}
 
 void Pane::setRuns(const rtf::RunList& runs) {
-    d->swapIn([&runs](auto add) {
-        for (const auto& run : runs) add(run.format, run.text);
-    });
+    rtf::PackedRuns packed;
+    for (const auto& run : runs) packed.append(withLineBreaks(run.text), run.format);
+    d->assign(std::move(packed));
 }
 
 void Pane::setPackedRuns(const rtf::PackedRuns& runs) {
-    d->swapIn([&runs](auto add) { runs.forEach(add); });
+    rtf::PackedRuns copy = runs;
+    setPackedRuns(std::move(copy));
+}
+
+void Pane::setPackedRuns(rtf::PackedRuns&& runs) {
+    if (runs.text.find_first_of("\r\n") != std::string::npos) {
+        rtf::PackedRuns normal;
+        runs.forEach([&normal](const rtf::RunFormat& f, std::string_view piece) { normal.append(withLineBreaks(piece), f); });
+        // Pieces split between a CR and its LF were made two breaks above; the
+        // text as a whole decides.
+        if (withLineBreaks(runs.text) == normal.text) return d->assign(std::move(normal));
+        d->assign(rtf::PackedRuns(onePiece(withLineBreaks(runs.text), {})));
+        return;
+    }
+    d->assign(std::move(runs));
 }
 
 LoadReport Pane::loadFromFile(const std::string& path, StreamFormat format) {
@@ -792,32 +729,34 @@ LoadReport Pane::loadFromFile(const std::string& path, StreamFormat format) {
     report.replaced = read.replaced;
     report.referenced = read.referenced;
     report.encoding = std::move(read.encoding);
-    setRuns({rtf::TextRun{std::move(read.text), {}}});
+    d->assign(onePiece(withLineBreaks(read.text), {}));
     return report;
 }
 
 void Pane::forEachRun(const std::function<void(const rtf::RunFormat&, std::string_view)>& visit) const {
-    const QString raw = d->doc->toRawText();
-    RunFormats formats(*d->doc);
-    std::string bytes;
-    d->forEachRunIn(raw, 0, formats, bytes, 0, d->doc->characterCount() - 1, visit);
+    // A line break is a piece of its own.
+    d->model.forEachRun(0, d->model.size(), [&](PaneModel::FormatId id, std::string_view piece) {
+        const rtf::RunFormat& format = d->model.format(id);
+        std::size_t from = 0;
+        for (std::size_t cr = piece.find("\r\n"); cr != std::string_view::npos; cr = piece.find("\r\n", from)) {
+            if (cr > from) visit(format, piece.substr(from, cr - from));
+            visit(format, piece.substr(cr, 2));
+            from = cr + 2;
+        }
+        if (from < piece.size()) visit(format, piece.substr(from));
+    });
 }
 
-// Straight from the document: a run list of a big page would take many times
-// the memory of its text. The converted formats are kept from slice to slice;
-// a change of the content ends their use.
+// The model as it was when the slices began; a change of the content ends their use.
 struct Pane::RtfSlices::State {
-    explicit State(const Impl& pane)
-        : d(pane), version(pane.contentVersion), formats(*pane.doc), end(pane.doc->characterCount() - 1) {
-        writer.reserve(std::size_t(pane.index.total()) * 3); // a page of half Japanese, half ASCII
+    explicit State(const Impl& pane) : d(pane), version(pane.contentVersion), end(pane.model.size()) {
+        writer.reserve(end * 3); // a page of half Japanese, half ASCII
     }
     const Impl& d;
     const std::uint64_t version;
-    RunFormats formats;
     rtf::Writer writer;
-    std::string bytes;
-    int at = 0;
-    const int end;
+    std::size_t at = 0;
+    const std::size_t end;
 };
 
 Pane::RtfSlices::RtfSlices(std::unique_ptr<State> state) : m(std::move(state)) {}
@@ -829,16 +768,16 @@ bool Pane::RtfSlices::next(int characters) {
     State& s = *m;
     if (s.at >= s.end) return true;
     if (!current()) return false;
-    int to = characters >= s.end - s.at ? s.end : s.at + std::max(characters, 1);
-    // To the end of that line: a CR LF is never split between two slices.
+    // Whole lines: a CR LF is never split between two slices.
+    std::size_t to = std::size_t(characters) >= s.end - s.at ? s.end : s.at + std::size_t(std::max(characters, 1));
     if (to < s.end) {
-        const QTextBlock block = s.d.doc->findBlock(to);
-        to = std::min(s.end, block.position() + block.length());
+        const BlockIndex& lines = s.d.model.lines();
+        const int line = lines.blockAt(int(to));
+        to = std::min(s.end, std::size_t(lines.prefix(line) + lines.length(line)));
     }
-    // Each fragment's own text: a copy of the whole document's text would hold
-    // the thread as long as a dozen slices (20 ms at 10 MB).
-    s.d.forEachRunIn({}, 0, s.formats, s.bytes, s.at, to,
-                     [&s](const rtf::RunFormat& format, std::string_view piece) { s.writer.append(format, piece); });
+    s.d.model.forEachRun(s.at, to, [&s](PaneModel::FormatId id, std::string_view piece) {
+        s.writer.append(s.d.model.format(id), piece);
+    });
     s.at = to;
     return s.at >= s.end;
 }
@@ -861,11 +800,10 @@ void Pane::saveToFile(const std::string& path, StreamFormat format, files::Durab
 }
 
 void Pane::cutToClipboard() {
-    QTextCursor c = d->cursor();
-    if (!c.hasSelection()) return;
+    if (!d->cursor().hasSelection()) return;
     copyToClipboard();
-    c.removeSelectedText();
-    d->setCursor(c);
+    const std::size_t from = d->caretStart();
+    d->replaceText(from, d->caretEnd() - from, {});
 }
 
 void Pane::copyToClipboard() const {

@@ -1,0 +1,95 @@
+#include "DisplayFormats.h"
+
+#include "Cp932.h"
+
+#include <QColor>
+#include <QTextBlock>
+#include <QTextLayout>
+
+#include <limits>
+
+namespace vela {
+
+QTextCharFormat toQtFormat(const rtf::RunFormat& f) {
+    QTextCharFormat q;
+    if (f.font) q.setFontFamilies({QString::fromUtf8(f.font->c_str())});
+    if (f.color) q.setForeground(QColor(int(*f.color & 0xFF), int((*f.color >> 8) & 0xFF), int((*f.color >> 16) & 0xFF)));
+    if (f.bold) q.setFontWeight(QFont::Bold);
+    if (f.italic) q.setFontItalic(true);
+    if (f.underline) q.setFontUnderline(true);
+    if (f.halfPoints) q.setFontPointSize(*f.halfPoints / 2.0);
+    return q;
+}
+
+DisplayFormats::DisplayFormats(QTextDocument* document, const PaneModel& model)
+    : QPlainTextDocumentLayout(document), m_model(model) {}
+
+void DisplayFormats::invalidateAll() {
+    m_epoch = m_epoch == std::numeric_limits<int>::max() ? 1 : m_epoch + 1;
+    // A block laid out before keeps its old formats until drawn again; have it drawn.
+    emit update();
+}
+
+void DisplayFormats::invalidate(std::size_t from, std::size_t to) {
+    const BlockIndex& lines = m_model.lines();
+    const int first = lines.blockAt(int(from));
+    const int last = lines.blockAt(int(to));
+    QTextBlock block = document()->findBlockByNumber(first);
+    for (int n = first; block.isValid() && n <= last; ++n, block = block.next()) {
+        block.setUserState(-1);
+        // Laid out already: lay it out again with its formats before it shows.
+        if (block.layout() && block.layout()->lineCount() > 0) apply(block);
+    }
+}
+
+const QTextCharFormat& DisplayFormats::qtFormat(PaneModel::FormatId id) {
+    if (id >= m_qtFormats.size()) m_qtFormats.resize(std::size_t(id) + 1);
+    auto& slot = m_qtFormats[id];
+    if (!slot) slot = toQtFormat(m_model.format(id));
+    return *slot;
+}
+
+void DisplayFormats::formatsReplaced() { m_qtFormats.clear(); }
+
+QRectF DisplayFormats::blockBoundingRect(const QTextBlock& block) const {
+    if (block.isValid() && block.userState() != m_epoch) const_cast<DisplayFormats*>(this)->apply(block);
+    return QPlainTextDocumentLayout::blockBoundingRect(block);
+}
+
+void DisplayFormats::apply(const QTextBlock& block) {
+    QTextBlock b = block;
+    // Marked first: setting the formats lays the block out again, which asks for its rectangle.
+    b.setUserState(m_epoch);
+    const int number = block.blockNumber();
+    const BlockIndex& lines = m_model.lines();
+    QList<QTextLayout::FormatRange> ranges;
+    if (number < lines.blockCount()) {
+        const std::size_t lineStart = std::size_t(lines.prefix(number));
+        const std::size_t lineEnd = lineStart + std::size_t(lines.length(number));
+        const QString text = block.text();
+        const QChar* units = text.constData();
+        const int unitCount = int(text.size());
+        int unit = 0;
+        std::size_t byte = lineStart;
+        m_model.forEachRun(lineStart, lineEnd, [&](PaneModel::FormatId id, std::string_view piece) {
+            const std::size_t pieceEnd = byte + piece.size();
+            const int startUnit = unit;
+            while (unit < unitCount && byte < pieceEnd) byte += std::size_t(cp932::byteWidth(units[unit++].unicode()));
+            byte = std::max(byte, pieceEnd);
+            if (id != PaneModel::NoFormat && unit > startUnit) {
+                QTextLayout::FormatRange range;
+                range.start = startUnit;
+                range.length = unit - startUnit;
+                range.format = qtFormat(id);
+                ranges.push_back(range);
+            }
+        });
+    }
+    QTextLayout* layout = block.layout();
+    if (ranges.isEmpty() && layout->formats().isEmpty()) return;
+    m_applying = true;
+    layout->setFormats(ranges);
+    m_applying = false;
+}
+
+} // namespace vela

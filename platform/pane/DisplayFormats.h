@@ -1,0 +1,49 @@
+#pragma once
+// The view's side of formats: the widget's document holds plain text, and each
+// block gets the colours, styles and sizes of its line from the model only when
+// it is about to be laid out (drawn, measured for the caret). A refresh of a big
+// page then costs the scan of the model plus what shows.
+
+#include "PaneModel.h"
+
+#include <QPlainTextDocumentLayout>
+#include <QTextCharFormat>
+
+#include <optional>
+#include <vector>
+
+namespace vela {
+
+class DisplayFormats final : public QPlainTextDocumentLayout {
+public:
+    DisplayFormats(QTextDocument* document, const PaneModel& model);
+
+    /// Every block shows its formats anew when next laid out (the model's formats changed wholesale).
+    void invalidateAll();
+    /// The blocks holding bytes [from, to] of the model show their formats anew.
+    void invalidate(std::size_t from, std::size_t to);
+    /// True while formats are being set on a block: the document reports that as
+    /// a change, which is none of the text's.
+    bool applying() const { return m_applying; }
+
+    /// The Qt format of a model format, made once per format.
+    const QTextCharFormat& qtFormat(PaneModel::FormatId id);
+    /// The model's format table was replaced: the made formats no longer apply.
+    void formatsReplaced();
+
+    QRectF blockBoundingRect(const QTextBlock& block) const override;
+
+private:
+    void apply(const QTextBlock& block);
+
+    const PaneModel& m_model;
+    std::vector<std::optional<QTextCharFormat>> m_qtFormats;
+    /// A block whose user state equals the epoch shows its current formats.
+    int m_epoch = 1;
+    bool m_applying = false;
+};
+
+/// The Qt format of a run format: only the properties the run has of its own.
+QTextCharFormat toQtFormat(const rtf::RunFormat& format);
+
+} // namespace vela
