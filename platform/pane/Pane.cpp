@@ -84,6 +84,7 @@ struct Pane::Impl final : InsertionFilter {
     int syncedUnits = 1;
     /// The caret's byte position before the edit under way.
     std::size_t caretBefore = 0;
+    std::pair<std::size_t, std::size_t> selectionBefore;
     /// An input method's commit is under way.
     bool committing = false;
     /// The format set for the next text typed at the caret, as long as the caret stays there.
@@ -99,7 +100,11 @@ struct Pane::Impl final : InsertionFilter {
     void contentChanged();
     void onContentsChange(int position, int removed, int added);
     void onCursorMoved();
+    /// The widget and the model agree again: the caret as it is now is where the next edit starts.
+    void synced();
+    void noteCaret();
     bool boundaryAt(std::size_t pos) const;
+    bool startsEmptyLine(std::size_t at) const;
 
     int toBytes(int qtPos) const;
     int toQt(int bytePos, Snap snap) const;
@@ -264,6 +269,7 @@ std::string Pane::Impl::textOf(int from, int to) const {
 void Pane::Impl::onContentsChange(int position, int removed, int added) {
     // The pane's own changes are in the model already; formats shown are no change of the text.
     if (mirroring || display->applying()) return;
+    if (qEnvironmentVariableIsSet("VELA_PANE_DEBUG")) qInfo("change %d -%d +%d", position, removed, added);
     const QTextBlock block = doc->findBlock(position);
     // Everything before `position` is as it was, so its bytes come from the old index.
     const std::size_t from =
@@ -274,26 +280,46 @@ void Pane::Impl::onContentsChange(int position, int removed, int added) {
     syncedUnits = doc->characterCount();
     // Uncommitted input shown or cleared lays the line out again with the same text.
     if (bytes.size() == gone && model.text().compare(from, gone, bytes) == 0) return;
-    const std::size_t at = from;
-    const std::size_t length = gone;
-    const std::string& inserted = bytes;
-    PaneModel::FormatId format = PaneModel::NoFormat;
-    if (length > 0 && committing) {
-        // An input method's commit over a selection: the selection goes first.
-        model.replace(at, length, {}, PaneModel::NoFormat);
-        format = insertionFormat(at);
-        model.replace(at, 0, inserted, format);
-    } else {
-        // Typed over a selection, the text takes the format before the caret, as the widget's own cursor has it.
-        format = length > 0 ? qtRuleFormat(caretBefore) : insertionFormat(at);
-        model.replace(at, length, inserted, format);
-    }
+    // Qt reports from the start of the block at times. The edit lies at the
+    // caret or the selection as they were; what is equal around it keeps its formats.
+    const std::string& text = model.text();
+    const std::size_t headLimit = selectionBefore.first > from ? selectionBefore.first - from : 0;
+    std::size_t head = 0;
+    while (head < headLimit && head < gone && head < bytes.size() && text[from + head] == bytes[head]) ++head;
+    while (head > 0 && !boundaryAt(from + head)) --head;
+    const std::size_t tailLimit = from + gone > selectionBefore.second ? from + gone - selectionBefore.second : 0;
+    std::size_t tail = 0;
+    while (tail < tailLimit && tail < gone - head && tail < bytes.size() - head &&
+           text[from + gone - 1 - tail] == bytes[bytes.size() - 1 - tail])
+        ++tail;
+    while (tail > 0 && !boundaryAt(from + gone - tail)) --tail;
+    const std::size_t at = from + head;
+    const std::size_t length = gone - head - tail;
+    const std::string inserted = bytes.substr(head, bytes.size() - head - tail);
+    if (qEnvironmentVariableIsSet("VELA_PANE_DEBUG")) qInfo("  edit at %zu -%zu +%zu (pending %d committing %d)", at, length, inserted.size(), pending ? int(pending->at) : -1, committing);
+    // Typed over a selection, the text takes the format before the caret, as the
+    // widget's own cursor has it; an input method's commit, the one where the
+    // selection was, once it is gone.
+    PaneModel::FormatId format = length > 0 && !committing ? qtRuleFormat(caretBefore) : PaneModel::NoFormat;
+    if (length > 0) model.replace(at, length, {}, PaneModel::NoFormat);
+    if (length == 0 || committing) format = insertionFormat(at);
+    // A line break typed at the start of an empty line has no format of its own, as in the widget.
+    if (inserted == "\r\n" && length == 0 && !committing && startsEmptyLine(at)) format = PaneModel::NoFormat;
+    model.replace(at, 0, inserted, format);
     committing = false;
+    synced();
     display->invalidate(at, at + inserted.size());
     // Typed text goes on in the format it began with, as the character before it now has it.
     pending.reset();
     modified = true;
     contentChanged();
+}
+
+bool Pane::Impl::startsEmptyLine(std::size_t at) const {
+    const BlockIndex& lines = model.lines();
+    const int line = lines.blockAt(int(at));
+    const bool lastLine = line + 1 == lines.blockCount();
+    return std::size_t(lines.prefix(line)) == at && lines.length(line) == (lastLine ? 0 : 2);
 }
 
 bool Pane::Impl::boundaryAt(std::size_t pos) const {
@@ -309,14 +335,27 @@ bool Pane::Impl::boundaryAt(std::size_t pos) const {
     return at == pos;
 }
 
+void Pane::Impl::noteCaret() {
+    caretBefore = std::size_t(toBytes(cursor().position()));
+    selectionBefore = {caretStart(), caretEnd()};
+}
+
+void Pane::Impl::synced() {
+    syncedUnits = doc->characterCount();
+    noteCaret();
+}
+
 void Pane::Impl::onCursorMoved() {
     // The caret moves before the widget reports the edit that moved it; only a
     // move of its own forgets the pending format.
     if (doc->characterCount() != syncedUnits) return;
-    caretBefore = std::size_t(toBytes(cursor().position()));
+    noteCaret();
     if (!pending) return;
     const QTextCursor c = cursor();
-    if (c.hasSelection() || std::size_t(toBytes(c.position())) != pending->at) pending.reset();
+    if (c.hasSelection() || std::size_t(toBytes(c.position())) != pending->at) {
+        if (qEnvironmentVariableIsSet("VELA_PANE_DEBUG")) qInfo("pending reset by move to %d (synced %d)", toBytes(c.position()), syncedUnits);
+        pending.reset();
+    }
 }
 
 int Pane::Impl::toBytes(int qtPos) const {
@@ -380,6 +419,7 @@ void Pane::Impl::restyleSelection(const std::function<void(rtf::RunFormat&)>& ch
         rtf::RunFormat f = model.format(insertionFormat(from));
         change(f);
         pending = Pending{from, model.intern(f)};
+        if (qEnvironmentVariableIsSet("VELA_PANE_DEBUG")) qInfo("pending set at %zu", from);
         return;
     }
     const std::size_t to = caretEnd();
@@ -396,6 +436,7 @@ void Pane::Impl::setDefaultFont(const QFont& font) {
 }
 
 void Pane::Impl::replaceText(std::size_t from, std::size_t length, const rtf::PackedRuns& pieces) {
+    if (length == 0 && pieces.text.empty()) return;
     const int qtFrom = toQt(int(from), Snap::Back);
     const int qtTo = toQt(int(from + length), Snap::Forward);
     model.replace(from, length, pieces);
@@ -413,7 +454,7 @@ void Pane::Impl::replaceText(std::size_t from, std::size_t length, const rtf::Pa
     display->invalidate(from, from + pieces.text.size());
     setCursor(c);
     pending.reset();
-    caretBefore = caretEnd();
+    synced();
     modified = true;
     contentChanged();
 }
@@ -439,9 +480,10 @@ void Pane::Impl::assign(rtf::PackedRuns&& content) {
         mirroring = true;
         edit->setPlainText(shownText(model.text()));
         mirroring = false;
-        syncedUnits = doc->characterCount();
     }
-    pending.reset();
+    synced();
+    // A new document's caret types in no format of its own until it moves.
+    pending = Pending{0, PaneModel::NoFormat};
     modified = true;
     contentChanged();
 }
@@ -530,7 +572,6 @@ void Pane::setSelStart(int pos) {
     QTextCursor c = d->cursor();
     c.setPosition(d->toQt(pos, Snap::Back));
     d->setCursor(c);
-    d->pending.reset();
 }
 
 int Pane::selLength() const {
@@ -544,7 +585,6 @@ void Pane::setSelLength(int length) {
     c.setPosition(start);
     if (length > 0) c.setPosition(d->toQt(d->toBytes(start) + length, Snap::Forward), QTextCursor::KeepAnchor);
     d->setCursor(c);
-    d->pending.reset();
 }
 
 std::string Pane::selText() const {
