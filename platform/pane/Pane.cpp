@@ -278,8 +278,10 @@ void Pane::Impl::onContentsChange(int position, int removed, int added) {
     std::size_t gone = bytesOfUnits(from, removed);
     std::string bytes = textOf(position, position + added);
     syncedUnits = doc->characterCount();
-    // Uncommitted input shown or cleared lays the line out again with the same text.
-    if (bytes.size() == gone && model.text().compare(from, gone, bytes) == 0) return;
+    // Uncommitted input shown or cleared lays the line out again with the same
+    // text; a selection replaced by the same text is an edit all the same.
+    const bool selectionReplaced = selectionBefore.first < selectionBefore.second;
+    if (!selectionReplaced && bytes.size() == gone && model.text().compare(from, gone, bytes) == 0) return;
     // Qt reports from the start of the block at times. The edit lies at the
     // caret or the selection as they were; what is equal around it keeps its formats.
     const std::string& text = model.text();
@@ -297,20 +299,24 @@ void Pane::Impl::onContentsChange(int position, int removed, int added) {
     const std::size_t length = gone - head - tail;
     const std::string inserted = bytes.substr(head, bytes.size() - head - tail);
     if (qEnvironmentVariableIsSet("VELA_PANE_DEBUG")) qInfo("  edit at %zu -%zu +%zu (pending %d committing %d)", at, length, inserted.size(), pending ? int(pending->at) : -1, committing);
-    // Typed over a selection, the text takes the format before the caret, as the
-    // widget's own cursor has it; an input method's commit, the one where the
-    // selection was, once it is gone.
-    PaneModel::FormatId format = length > 0 && !committing ? qtRuleFormat(caretBefore) : PaneModel::NoFormat;
+    // As the widget's own cursor has it: typed over a selection, the text takes
+    // the format before the caret; an input method's commit, the one where the
+    // selection was, once it is gone; a line break typed at the start of an
+    // empty line, no format of its own.
+    const bool lineBreakTyped = inserted == "\r\n" && !committing;
+    PaneModel::FormatId format = PaneModel::NoFormat;
+    const bool emptyLineBreak = lineBreakTyped && startsEmptyLine(caretBefore);
+    if (length > 0 && !committing) format = qtRuleFormat(caretBefore);
     if (length > 0) model.replace(at, length, {}, PaneModel::NoFormat);
     if (length == 0 || committing) format = insertionFormat(at);
-    // A line break typed at the start of an empty line has no format of its own, as in the widget.
-    if (inserted == "\r\n" && length == 0 && !committing && startsEmptyLine(at)) format = PaneModel::NoFormat;
+    if (emptyLineBreak) format = PaneModel::NoFormat;
     model.replace(at, 0, inserted, format);
     committing = false;
     synced();
     display->invalidate(at, at + inserted.size());
-    // Typed text goes on in the format it began with, as the character before it now has it.
-    pending.reset();
+    // Typed text goes on in the format it began with, as the character before it now has it;
+    // a deletion after the caret leaves the caret's format.
+    if (pending && (!inserted.empty() || caretBefore != pending->at)) pending.reset();
     modified = true;
     contentChanged();
 }
@@ -515,6 +521,15 @@ void Pane::Impl::insertPlain(const QString& raw) {
 QString Pane::Impl::keyDown(QKeyEvent* event) {
     committing = false;
     if (keyDownHandler) keyDownHandler(event->key());
+    // A caret key forgets the format set for typing, even where the caret cannot move.
+    switch (event->key()) {
+    case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
+    case Qt::Key_Home: case Qt::Key_End: case Qt::Key_PageUp: case Qt::Key_PageDown:
+        pending.reset();
+        break;
+    default:
+        break;
+    }
     return accepted(event->text());
 }
 
