@@ -521,6 +521,7 @@ void Pane::Impl::insertPlain(const QString& raw) {
 QString Pane::Impl::keyDown(QKeyEvent* event) {
     committing = false;
     if (keyDownHandler) keyDownHandler(event->key());
+    noteCaret();
     // A caret key forgets the format set for typing, even where the caret cannot move.
     switch (event->key()) {
     case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
@@ -535,6 +536,7 @@ QString Pane::Impl::keyDown(QKeyEvent* event) {
 
 QString Pane::Impl::inputMethodCommit(const QString& text) {
     if (keyDownHandler) keyDownHandler(0);
+    noteCaret();
     committing = true;
     return accepted(text);
 }
