@@ -42,6 +42,15 @@ void DisplayFormats::invalidate(std::size_t from, std::size_t to) {
     }
 }
 
+void DisplayFormats::prepareAround(const QTextBlock& block) {
+    // Two screens of short lines either way: a page key moves by one.
+    constexpr int Before = 150, After = 300;
+    QTextBlock b = block;
+    for (int i = 0; i < Before && b.previous().isValid(); ++i) b = b.previous();
+    for (int i = 0; i < Before + After && b.isValid(); ++i, b = b.next())
+        if (b.userState() != m_epoch) apply(b);
+}
+
 const QTextCharFormat& DisplayFormats::qtFormat(PaneModel::FormatId id) {
     if (id >= m_qtFormats.size()) m_qtFormats.resize(std::size_t(id) + 1);
     auto& slot = m_qtFormats[id];

@@ -22,6 +22,9 @@ public:
     void invalidateAll();
     /// The blocks holding bytes [from, to] of the model show their formats anew.
     void invalidate(std::size_t from, std::size_t to);
+    /// Gives the blocks around `block` their formats now: the caret keys that
+    /// move by pages measure lines off the screen before anything paints them.
+    void prepareAround(const QTextBlock& block);
     /// True while formats are being set on a block: the document reports that as
     /// a change, which is none of the text's.
     bool applying() const { return m_applying; }

@@ -218,6 +218,8 @@ Pane::Impl::Impl() {
     QObject::connect(doc, &QTextDocument::contentsChange, edit,
                      [this](int p, int r, int a) { onContentsChange(p, r, a); });
     QObject::connect(edit, &QPlainTextEdit::cursorPositionChanged, edit, [this] { onCursorMoved(); });
+    QObject::connect(edit, &QPlainTextEdit::updateRequest, edit,
+                     [this] { display->prepareAround(edit->cursorForPosition(QPoint(0, 0)).block()); });
 
     QClipboard* clipboard = QGuiApplication::clipboard();
     auto refreshClipboard = [this, clipboard] {
@@ -527,6 +529,8 @@ QString Pane::Impl::keyDown(QKeyEvent* event) {
     case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
     case Qt::Key_Home: case Qt::Key_End: case Qt::Key_PageUp: case Qt::Key_PageDown:
         pending.reset();
+        // They measure the lines they move over, which must be laid out in their formats.
+        display->prepareAround(cursor().block());
         break;
     default:
         break;
