@@ -144,6 +144,7 @@ struct Pane::Impl final : InsertionFilter {
     QMimeData* mimeForSelection() const override;
     bool canInsert(const QMimeData* source) const override;
     void insert(const QMimeData* source) override;
+    void drop(const QMimeData* source, int position, bool moved) override;
 };
 
 namespace {
@@ -580,6 +581,21 @@ void Pane::Impl::insert(const QMimeData* source) {
     }
     insertPlain(source->text());
     edit->ensureCursorVisible();
+}
+
+void Pane::Impl::drop(const QMimeData* source, int position, bool moved) {
+    std::size_t target = std::size_t(toBytes(position));
+    if (moved) {
+        const std::size_t from = caretStart(), to = caretEnd();
+        // Dropped onto itself, it stays.
+        if (target >= from && target <= to) return;
+        replaceText(from, to - from, {});
+        if (target > to) target -= to - from;
+    }
+    QTextCursor c = cursor();
+    c.setPosition(toQt(int(target), Snap::Back));
+    setCursor(c);
+    insert(source);
 }
 
 Pane::Pane() : d(std::make_unique<Impl>()) {}

@@ -1,6 +1,8 @@
 #include "PaneEdit.h"
 
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 
 namespace vela {
 
@@ -49,5 +51,19 @@ QMimeData* PaneEdit::createMimeDataFromSelection() const { return filter_.mimeFo
 bool PaneEdit::canInsertFromMimeData(const QMimeData* source) const { return filter_.canInsert(source); }
 
 void PaneEdit::insertFromMimeData(const QMimeData* source) { filter_.insert(source); }
+
+void PaneEdit::dropEvent(QDropEvent* event) {
+    // The widget's own drop would report its change only after the pane had
+    // made it; the pane makes the whole drop itself.
+    if (!canInsertFromMimeData(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    const int position = cursorForPosition(event->position().toPoint()).position();
+    const bool moved = event->source() == this && event->dropAction() == Qt::MoveAction;
+    filter_.drop(event->mimeData(), position, moved);
+    event->acceptProposedAction();
+    setFocus();
+}
 
 } // namespace vela

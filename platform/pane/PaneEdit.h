@@ -21,6 +21,9 @@ public:
     virtual QMimeData* mimeForSelection() const = 0;
     virtual bool canInsert(const QMimeData* source) const = 0;
     virtual void insert(const QMimeData* source) = 0;
+    /// Data dropped at a position of the widget; `moved` when it was dragged
+    /// from the widget's own selection, which then goes.
+    virtual void drop(const QMimeData* source, int position, bool moved) = 0;
 };
 
 class PaneEdit : public QPlainTextEdit {
@@ -33,6 +36,7 @@ protected:
     QMimeData* createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     InsertionFilter& filter_;
