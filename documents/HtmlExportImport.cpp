@@ -64,6 +64,11 @@ void HtmlExportImport::HTM1Click() {
     const std::string path = dialog.fileName;
     dialog.fileName = m_state.SourcePath;
     if (!chosen) return;
+    importChosen(path);
+}
+
+void HtmlExportImport::importChosen(const std::string& path) {
+    FileDialog& dialog = m_documents.OpenDialog1();
     m_state.UndoAvailable = 0;
     const LoadReport report = m_documents.loadIntoPane(path);
     // The document is no source document from here on, even if the refresh fails,

@@ -23,6 +23,9 @@ public:
 
     void HTML1Click(); ///< export the pane's text as an HTML file
     void HTM1Click();  ///< import an HTML file
+    /// Import after the question and the dialog: loads `path` as a document
+    /// without a source file. Also how other pages given at start or dropped open.
+    void importChosen(const std::string& path);
 
     FileDialog& SaveDialog2() { return m_saveDialog2; } ///< save dialog of export
 
