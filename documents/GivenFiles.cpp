@@ -31,7 +31,7 @@ void GivenFiles::open(const std::string& path) {
     if (isSourceDocument(path))
         m_documents.openChosen(path);
     else
-        m_htmlFiles.importChosen(path);
+        m_htmlFiles.importChosen(path, HtmlExportImport::Refresh::Always);
 }
 
 } // namespace vela

@@ -4,6 +4,9 @@
 // as the menu command would: a source document (a file that begins as RTF)
 // through Open, any other page through HTML import, after the same
 // unsaved-changes question and with the same title, state and messages.
+// Imported pages are always recoloured: the preference that asks for that is
+// off at every start, and a page opened from the desktop should show its tags
+// as the editor colours them.
 
 #include <string>
 
