@@ -23,14 +23,6 @@ printf '{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 IPAGothic;}}{\\col
     >"$WORK/doc.kvd"
 printf '{\\rtf1\\ansi other}' >"$WORK/other.kvd"
 
-# cyan_shown: the pane shows text in the tag colour.
-cyan_shown() {
-    local x y w h
-    read -r x y w h <<<"$(client_geometry "$MAIN")"
-    import -window root -crop "${w}x$((h - 100))+${x}+$((y + 75))" +repage "$WORK/pane.png" 2>/dev/null
-    convert "$WORK/pane.png" -format %c histogram:info: | grep -qi '#00FFFF'
-}
-
 title_is() { [ "$(LC_ALL=C.UTF-8 xprop -id "$MAIN" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')" = "$1" ]; }
 
 # drag_to X Y ARG...: the drag source carrying the files named (or --text TEXT), dragged to X Y on the
@@ -70,7 +62,7 @@ drag_done() {
 start_editor "$WORK/page.htm"
 shot page
 title_is "$CAPTION" || fail "the imported page's title is not the plain caption"
-eventually cyan_shown || fail "the page's tags are not coloured"
+eventually tag_colour_shown || fail "the page's tags are not coloured"
 status_bar_inked || fail "the status bar does not tell the encoding read"
 eventually grep -q 'cf[1-9]' "$WORK/QOV.tmp" || fail "the undo snapshot does not hold the coloured page"
 quit_editor

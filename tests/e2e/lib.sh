@@ -208,6 +208,14 @@ status_bar_inked() {
     [ "$(convert "$WORK/statusbar.png" -colorspace Gray -format '%[fx:int(minima*100)]' info:)" -lt 30 ]
 }
 
+# tag_colour_shown: the pane shows text in the tag colour (cyan), as a page whose tags are coloured does.
+tag_colour_shown() {
+    local x y w h
+    read -r x y w h <<<"$(client_geometry "$MAIN")"
+    import -window root -crop "${w}x$((h - 100))+${x}+$((y + 75))" +repage "$WORK/pane.png" 2>/dev/null
+    convert "$WORK/pane.png" -format %c histogram:info: | grep -qi '#00FFFF'
+}
+
 # expect_frame ID close|none: what the dialog asks of the window manager (Motif hints: no minimize or
 # maximize; a close box only where it has one), and what the frame's buttons do under openbox, which
 # draws minimize and maximize whatever a window asks: a minimized dialog comes back at once, and a close
