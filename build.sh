@@ -92,7 +92,7 @@ case "${1:-}" in
     rm -f build/vela_*.deb
     (cd build && cpack -G DEB -B "$PWD" >/dev/null)
     deb=$(ls build/vela_*.deb)
-    # Errors fail the build; the warnings kept are listed, with their reasons, in the README.
+    # An error fails the step; what lintian still notes is listed, with the reasons, in the README.
     lintian --fail-on error --tag-display-limit 0 "$deb"
     echo "$deb"
     ;;
