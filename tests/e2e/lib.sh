@@ -51,11 +51,14 @@ start_x() {
         XVFB_PID=$!
         local i
         for i in $(seq 50); do
-            if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then export DISPLAY=":$n"; start_wm; return 0; fi
+            # Ours only while our Xvfb runs: another test may have taken the number a moment before.
+            if kill -0 "$XVFB_PID" 2>/dev/null && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+                export DISPLAY=":$n"; start_wm; return 0
+            fi
             kill -0 "$XVFB_PID" 2>/dev/null || break
             sleep 0.1
         done
-        kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null || true
+        kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true
         XVFB_PID=""
         tries=$((tries + 1))
         [ $tries -ge 3 ] && break
@@ -76,7 +79,8 @@ start_wm() {
             kill -0 "$WM_PID" 2>/dev/null || break
             sleep 0.1
         done
-        kill "$WM_PID" 2>/dev/null; wait "$WM_PID" 2>/dev/null || true
+        # Under set -e a window manager that has already ended must not end the scenario silently.
+        kill "$WM_PID" 2>/dev/null || true; wait "$WM_PID" 2>/dev/null || true
         WM_PID=""
         sleep 0.5
     done
