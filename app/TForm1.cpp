@@ -1,11 +1,13 @@
 #include "TForm1.h"
 
 #include "Cp932.h"
+#include "FileDrops.h"
 #include "InputPrompt.h"
 #include "Services.h"
 #include "SettingsFile.h"
 #include "UndoSnapshot.h"
 
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
@@ -53,7 +55,7 @@ TForm1::TForm1(Services& services, QWidget* parent)
                   {[this] { FormCreate(); }, [this](const std::string& caption) { setWindowTitle(utf8(caption)); },
                    [this] { close(); }}),
       m_htmlFiles(m_state, *this, *m_pane, services, m_documents), m_preferences(m_state, services),
-      m_output(*m_pane, services), m_shell(services) {
+      m_output(*m_pane, services), m_shell(services), m_givenFiles(m_documents, m_htmlFiles) {
     setObjectName("TForm1");
     setWindowTitle(DesignCaption);
     resize(638, 294);
@@ -69,6 +71,18 @@ TForm1::TForm1(Services& services, QWidget* parent)
     // The pane's right-click menu is the Edit menu itself, enabled as when it opens.
     connect(m_pane->widget(), &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { m_menus.at("Menu20")->popup(m_pane->widget()->mapToGlobal(pos)); });
+
+    // Files dropped anywhere on the window, the pane included, open as given files; text dropped stays text.
+    auto* drops = new FileDrops(
+        [this](const QStringList& paths) {
+            std::vector<std::string> files;
+            for (const QString& path : paths) files.push_back(path.toStdString());
+            openGivenFiles(files);
+        },
+        this);
+    drops->watch(this);
+    auto* scrollArea = qobject_cast<QAbstractScrollArea*>(m_pane->widget());
+    drops->watch(scrollArea ? scrollArea->viewport() : m_pane->widget());
 
     // The session ending is a close request too: it asks, or is cancelled when nobody can be asked.
     connect(
@@ -302,6 +316,18 @@ void TForm1::OnActivate() {
     if (m_firstActivationHook) m_firstActivationHook();
     // After the splash, when the window is there to show what comes back.
     m_documents.offerRecovery();
+    // Last: recovered work, if taken, is then a change the unsaved-changes question protects.
+    openGivenFiles(std::exchange(m_filesGivenAtStart, {}));
+}
+
+void TForm1::openGivenFiles(const std::vector<std::string>& paths) {
+    if (paths.empty()) return;
+    guarded([this, &paths] { m_givenFiles.open(paths.front()); });
+    if (paths.size() == 1) return;
+    const std::string current = statusText();
+    const std::string note = "ほかの " + std::to_string(paths.size() - 1) +
+                             " 個のファイルは開いていません（1 つのウィンドウで開ける文書は 1 つです）";
+    setStatusText(current.empty() ? note : current + "。" + note);
 }
 
 void TForm1::Timer1Timer() {

@@ -51,11 +51,14 @@ start_x() {
         XVFB_PID=$!
         local i
         for i in $(seq 50); do
-            if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then export DISPLAY=":$n"; start_wm; return 0; fi
+            # Ours only while our Xvfb runs: another test may have taken the number a moment before.
+            if kill -0 "$XVFB_PID" 2>/dev/null && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+                export DISPLAY=":$n"; start_wm; return 0
+            fi
             kill -0 "$XVFB_PID" 2>/dev/null || break
             sleep 0.1
         done
-        kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null || true
+        kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true
         XVFB_PID=""
         tries=$((tries + 1))
         [ $tries -ge 3 ] && break
@@ -76,7 +79,8 @@ start_wm() {
             kill -0 "$WM_PID" 2>/dev/null || break
             sleep 0.1
         done
-        kill "$WM_PID" 2>/dev/null; wait "$WM_PID" 2>/dev/null || true
+        # Under set -e a window manager that has already ended must not end the scenario silently.
+        kill "$WM_PID" 2>/dev/null || true; wait "$WM_PID" 2>/dev/null || true
         WM_PID=""
         sleep 0.5
     done
@@ -120,10 +124,11 @@ wait_closed() { # wait_closed ID [SECONDS]
     fail "window $id did not close"
 }
 
-# The editor in $WORK as its current folder; returns once the splash has come and gone.
+# start_editor [ARG...]: the editor in $WORK as its current folder, with the arguments given;
+# returns once the splash has come and gone.
 start_editor() {
     [ -n "$XVFB_PID" ] || start_x
-    (cd "$WORK" && exec env LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 QT_QPA_PLATFORM=xcb "$VELA" \
+    (cd "$WORK" && exec env LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 QT_QPA_PLATFORM=xcb "$VELA" "$@" \
         >>"$WORK/vela.log" 2>&1) &
     APP_PID=$!
     local i id
@@ -154,7 +159,8 @@ start_editor() {
     done
     [ -z "$(visible_windows | grep -vx "$MAIN" || true)" ] || fail "a window besides the main one stays open"
     focus_main
-    expect_title "$MAIN" 'VELA-VOVUZEZU DOZA RODORA'
+    # A file given opens after the splash, and its title is the scenario's to check.
+    [ $# -gt 0 ] || expect_title "$MAIN" 'VELA-VOVUZEZU DOZA RODORA'
     expect_on_screen "$MAIN"
     # The pane takes the keyboard once clicked; the caret is then put back by keys, as a user would.
     xdotool mousemove --window "$MAIN" 640 600 click 1
@@ -204,6 +210,14 @@ status_bar_inked() {
     read -r x y w h <<<"$(client_geometry "$MAIN")"
     import -window root -crop "${w}x25+${x}+$((y + h - 25))" +repage "$WORK/statusbar.png" 2>/dev/null
     [ "$(convert "$WORK/statusbar.png" -colorspace Gray -format '%[fx:int(minima*100)]' info:)" -lt 30 ]
+}
+
+# tag_colour_shown: the pane shows text in the tag colour (cyan), as a page whose tags are coloured does.
+tag_colour_shown() {
+    local x y w h
+    read -r x y w h <<<"$(client_geometry "$MAIN")"
+    import -window root -crop "${w}x$((h - 100))+${x}+$((y + 75))" +repage "$WORK/pane.png" 2>/dev/null
+    convert "$WORK/pane.png" -format %c histogram:info: | grep -qi '#00FFFF'
 }
 
 # expect_frame ID close|none: what the dialog asks of the window manager (Motif hints: no minimize or
@@ -360,6 +374,26 @@ kill_editor() {
     kill -KILL "$APP_PID"
     wait "$APP_PID" 2>/dev/null || true
     APP_PID=""
+}
+
+# answer_report: the error report, titled as the program, not the main window and not the splash (which
+# asks for no frame); OK closes it.
+answer_report() {
+    local i id flags decorations
+    for i in $(seq 150); do
+        for id in $(xdotool search --onlyvisible --name '^VELA-VOVUZEZU DOZA RODORA$' 2>/dev/null || true); do
+            read -r flags _ decorations _ <<<"$(xprop -id "$id" _MOTIF_WM_HINTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ,)"
+            (( (${flags:-0} & 2) != 0 && ${decorations:-1} == 0 )) && continue
+            [ "$(client_geometry "$id" | cut -d" " -f3)" -lt 1000 ] 2>/dev/null || continue
+            activate "$id"
+            shot "report"
+            xdotool key Return
+            wait_closed "$id"
+            return 0
+        done
+        sleep 0.1
+    done
+    fail "no error report"
 }
 
 # start_editor_answering Yes|No: start_editor where the start asks about unsaved work that an editor
