@@ -15,6 +15,7 @@ PACKAGES=(
   libuchardet-dev
   clang libclang-rt-14-dev
   xvfb xauth openbox xdotool x11-utils locales imagemagick
+  ibus ibus-mozc xclip
   cups cups-client cups-bsd poppler-utils
 )
 JOBS=$(nproc)

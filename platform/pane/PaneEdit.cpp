@@ -80,6 +80,11 @@ void PaneEdit::inputMethodEvent(QInputMethodEvent* event) {
     QPlainTextEdit::inputMethodEvent(&replaced);
     showingCompositionOnly_ = false;
     event->setAccepted(replaced.isAccepted());
+    // A composition cleared without a commit was cancelled. Qt's ibus support
+    // still holds its text and commits it at the next change of focus, into
+    // whatever has the focus then (a dialog's box); a reset makes it forget.
+    if (!shown.isEmpty() && event->preeditString().isEmpty() && event->commitString().isEmpty())
+        QGuiApplication::inputMethod()->reset();
 }
 
 void PaneEdit::commitComposition() {
