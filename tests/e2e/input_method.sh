@@ -82,11 +82,18 @@ start_input_method() {
 # romaji KEYS: typed into mozc, a key at a time as a user types.
 romaji() { xdotool type --delay 80 "$1"; sleep 0.5; }
 
-# A file dialog's name field takes the path in English letters; mozc comes back afterwards.
-choose_file_latin() {
-    engine xkb:us::eng
-    choose_file "$1" "$2"
-    engine mozc-jp
+# A file dialog's name field gets the path from the clipboard: keys typed fast through ibus can arrive
+# out of order ("/tmp" became "/mtp"), as Qt hands each one to the input method and back.
+choose_file_pasted() {
+    local id
+    id=$(wait_titled "$1")
+    activate "$id"
+    printf '%s' "$2" | as_user xclip -selection clipboard -i
+    keys ctrl+v
+    shot "file-dialog"
+    xdotool key Return
+    wait_closed "$id"
+    sleep 0.3
 }
 
 # Esc closes mozc's suggestions, a second Esc cancels the composition.
@@ -151,11 +158,11 @@ sleep 0.5
     fail "copied out: $(as_user xclip -selection clipboard -o)"
 keys ctrl+End
 menu f c
-choose_file_latin 'HTMLファイル(*.htm)の作成' "$WORK/ime.htm"
+choose_file_pasted 'HTMLファイル(*.htm)の作成' "$WORK/ime.htm"
 expect_cp932 "$WORK/ime.htm" "${PAGE//\\n/\\r\\n}"
 # Saved, the page quits without a question.
 menu f a
-choose_file_latin '名前を付けて保存' "$WORK/ime.kvd"
+choose_file_pasted '名前を付けて保存' "$WORK/ime.kvd"
 eventually settled "$WORK/ime.kvd" || fail "Save As wrote nothing"
 quit_editor
 sleep 1

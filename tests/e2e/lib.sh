@@ -81,7 +81,9 @@ start_wm() {
             kill -0 "$WM_PID" 2>/dev/null || break
             sleep 0.1
         done
-        kill "$WM_PID" 2>/dev/null; wait "$WM_PID" 2>/dev/null || true
+        # openbox may have ended already: under set -e a failed kill ended the whole test here.
+        kill "$WM_PID" 2>/dev/null || true
+        wait "$WM_PID" 2>/dev/null || true
         WM_PID=""
         sleep 0.5
     done
