@@ -16,6 +16,7 @@ PACKAGES=(
   libuchardet-dev
   clang libclang-rt-14-dev
   xvfb xauth openbox xdotool x11-utils locales imagemagick
+  ibus ibus-mozc xclip
   cups cups-client cups-bsd poppler-utils
 )
 # Only for ./build.sh package: packing, checking the package, and what installs its desktop files.

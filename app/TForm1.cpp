@@ -112,6 +112,13 @@ TForm1::~TForm1() {
 
 void TForm1::guarded(const std::function<void()>& handler) { runGuarded(m_services, handler); }
 
+void TForm1::runCommand(const std::function<void()>& handler) {
+    // A composition still open would have the command change the text around
+    // it; it is entered where it is shown first.
+    m_pane->commitComposition();
+    guarded(handler);
+}
+
 void TForm1::buildWindow() {
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
@@ -209,7 +216,7 @@ QAction* TForm1::createAction(const MenuEntry& entry) {
     action->setObjectName(QString::fromStdString(entry.name));
     action->setIconVisibleInMenu(false);
     const auto handler = entry.handler;
-    connect(action, &QAction::triggered, this, [this, handler] { guarded(handler); });
+    connect(action, &QAction::triggered, this, [this, handler] { runCommand(handler); });
     return action;
 }
 
@@ -225,7 +232,7 @@ void TForm1::buildButton(const ToolButton& row) {
         action = new QAction(this);
         action->setObjectName(QString::fromStdString(row.name));
         const auto handler = row.handler;
-        connect(action, &QAction::triggered, this, [this, handler] { guarded(handler); });
+        connect(action, &QAction::triggered, this, [this, handler] { runCommand(handler); });
     } else {
         action = m_actions.at(row.menuEntry);
     }

@@ -104,6 +104,7 @@ private:
     /// Places the window, frame included, at the top-left of the screen's available area, filling it.
     void fitToScreen();
     void guarded(const std::function<void()>& handler);
+    void runCommand(const std::function<void()>& handler);
 
     void Menu10Click(); ///< File menu opens
     void Menu20Click(); ///< Edit menu opens

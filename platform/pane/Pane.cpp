@@ -255,6 +255,7 @@ struct Pane::Impl final : InsertionFilter {
 
     // InsertionFilter
     QString keyDown(QKeyEvent* event) override;
+    void compositionStarting() override;
     QString inputMethodCommit(const QString& text) override;
     QMimeData* mimeForSelection() const override;
     bool canInsert(const QMimeData* source) const override;
@@ -322,6 +323,7 @@ void Pane::Impl::rebuildIndex() {
 }
 
 void Pane::Impl::onContentsChange(int position, int removed, int added) {
+    if (edit->showingCompositionOnly()) return;
     // Format-only changes arrive with removed == added; they count as changes too.
     if (removed != 0 || added != 0) modified = true;
     contentChanged();
@@ -507,8 +509,9 @@ void Pane::Impl::tell(const std::string& message) const {
 
 QString Pane::Impl::accepted(const QString& text) const {
     std::u16string units = text.toStdU16String();
+    const std::size_t folded = cp932::foldJisVariants(units);
     const std::size_t referenced = cp932::referenceUnencodable(units);
-    if (referenced == 0) return text;
+    if (referenced == 0) return folded == 0 ? text : QString::fromStdU16String(units);
     tell(encoding::referencesNotice(referenced));
     return QString::fromStdU16String(units);
 }
@@ -523,6 +526,10 @@ void Pane::Impl::insertPlain(const QString& raw) {
 QString Pane::Impl::keyDown(QKeyEvent* event) {
     if (keyDownHandler) keyDownHandler(event->key());
     return accepted(event->text());
+}
+
+void Pane::Impl::compositionStarting() {
+    if (keyDownHandler) keyDownHandler(0);
 }
 
 QString Pane::Impl::inputMethodCommit(const QString& text) {
@@ -876,6 +883,8 @@ void Pane::copyToClipboard() const {
 void Pane::pasteFromClipboard() { d->insert(QGuiApplication::clipboard()->mimeData()); }
 
 bool Pane::clipboardHasText() const { return d->clipboardText; }
+
+void Pane::commitComposition() { d->edit->commitComposition(); }
 
 void Pane::setKeyDownHandler(std::function<void(int)> handler) { d->keyDownHandler = std::move(handler); }
 

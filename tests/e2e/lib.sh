@@ -13,7 +13,7 @@ fail() { echo "FAIL: $*" >&2; shot "failure" || true; exit 1; }
 # Missing tools skip locally but fail under CI, so a broken image cannot pass silently.
 require() {
     local missing=()
-    for tool in Xvfb openbox xdotool xdpyinfo xwininfo xprop import; do
+    for tool in Xvfb openbox xdotool xdpyinfo xwininfo xprop import ${EXTRA_TOOLS:-}; do
         command -v "$tool" >/dev/null || missing+=("$tool")
     done
     locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$' || missing+=("ja_JP.UTF-8 locale")
@@ -42,26 +42,28 @@ cleanup() {
 trap cleanup EXIT
 rm -f "$ARTIFACTS/$SCENARIO"-*.png
 
-# A display of our own: the first free number from a per-process start, so parallel tests do not collide.
+# A display of our own. Xvfb picks a free number itself (-displayfd) and writes it once it takes
+# connections: choosing one here by looking for lock files raced with the tests of other checkouts,
+# and the loser drove the winner's display until that one went away.
 start_x() {
-    local n tries=0
-    for n in $(seq $((100 + $$ % 400)) 600); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+    local try i n
+    for try in 1 2 3; do
+        : >"$WORK/display"
+        Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
         XVFB_PID=$!
-        local i
-        for i in $(seq 50); do
-            # Ours only while our Xvfb runs: another test may have taken the number a moment before.
-            if kill -0 "$XVFB_PID" 2>/dev/null && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
-                export DISPLAY=":$n"; start_wm; return 0
+        for i in $(seq 100); do
+            n=$(cat "$WORK/display")
+            # Written whole with its line break once the server takes connections.
+            if [[ $n =~ ^[0-9]+$ ]] && [ "$(wc -c <"$WORK/display")" -gt ${#n} ]; then
+                export DISPLAY=":$n"
+                start_wm
+                return 0
             fi
             kill -0 "$XVFB_PID" 2>/dev/null || break
             sleep 0.1
         done
         kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true
         XVFB_PID=""
-        tries=$((tries + 1))
-        [ $tries -ge 3 ] && break
     done
     echo "SKIP: Xvfb cannot start here: $(tail -3 "$WORK/xvfb.log" 2>/dev/null)"
     exit $SKIP
@@ -79,8 +81,9 @@ start_wm() {
             kill -0 "$WM_PID" 2>/dev/null || break
             sleep 0.1
         done
-        # Under set -e a window manager that has already ended must not end the scenario silently.
-        kill "$WM_PID" 2>/dev/null || true; wait "$WM_PID" 2>/dev/null || true
+        # openbox may have ended already: under set -e a failed kill ended the whole test here.
+        kill "$WM_PID" 2>/dev/null || true
+        wait "$WM_PID" 2>/dev/null || true
         WM_PID=""
         sleep 0.5
     done
@@ -124,11 +127,23 @@ wait_closed() { # wait_closed ID [SECONDS]
     fail "window $id did not close"
 }
 
+# How the editor is started: a scenario may run it as another user, with more of the environment.
+RUN_EDITOR=(env)
+
 # start_editor [ARG...]: the editor in $WORK as its current folder, with the arguments given;
 # returns once the splash has come and gone.
-start_editor() {
+start_editor() { start_editor_with "" "$@"; }
+
+# start_editor_answering Yes|No [ARG...]: start_editor where the start asks about unsaved work that an
+# editor left when it was killed. The question comes a moment after the splash has gone; answered from
+# the background, it raced with the check that nothing but the main window stays open.
+start_editor_answering() { start_editor_with "$@"; }
+
+start_editor_with() { # start_editor_with ANSWER|"" [ARG...]
+    local answer=$1
+    shift
     [ -n "$XVFB_PID" ] || start_x
-    (cd "$WORK" && exec env LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 QT_QPA_PLATFORM=xcb "$VELA" "$@" \
+    (cd "$WORK" && exec "${RUN_EDITOR[@]}" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 QT_QPA_PLATFORM=xcb "$VELA" "$@" \
         >>"$WORK/vela.log" 2>&1) &
     APP_PID=$!
     local i id
@@ -146,9 +161,10 @@ start_editor() {
     # The window manager activates the new window, and with the first activation the splash shows.
     # The splash closes at its timer's next tick, at most 5 s on; after a slow start it may come and go
     # between two looks, so not seeing it within 6 s is no failure.
+    # Only the splash is looked for: a question that follows it at once is answered below.
     local seen=0 others
     for i in $(seq 120); do
-        others=$(visible_windows | grep -vx "$MAIN" || true)
+        others=$(xdotool search --onlyvisible --name '^VELA-VOVUZEZU DOZA RODORA' 2>/dev/null | grep -vx "$MAIN" || true)
         if [ -n "$others" ]; then
             [ $seen -eq 0 ] && shot splash
             seen=1
@@ -157,6 +173,7 @@ start_editor() {
         fi
         sleep 0.1
     done
+    [ -z "$answer" ] || answer_question "$answer"
     [ -z "$(visible_windows | grep -vx "$MAIN" || true)" ] || fail "a window besides the main one stays open"
     focus_main
     # A file given opens after the splash, and its title is the scenario's to check.
@@ -396,11 +413,3 @@ answer_report() {
     fail "no error report"
 }
 
-# start_editor_answering Yes|No: start_editor where the start asks about unsaved work that an editor
-# left when it was killed; the question comes once the splash has gone.
-start_editor_answering() {
-    answer_question "$1" &
-    local answering=$!
-    start_editor
-    wait "$answering" || fail "no question about unsaved work"
-}
