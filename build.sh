@@ -16,6 +16,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   xvfb xauth openbox xdotool x11-utils locales imagemagick
   cups cups-client cups-bsd poppler-utils
+  acl strace
 )
 JOBS=$(nproc)
 

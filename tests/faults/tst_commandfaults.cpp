@@ -144,7 +144,7 @@ QByteArray binaryBytes() {
 }
 
 /// What another program does to the source file while the editor has it open.
-enum class Change { None, Content, TimeOnly, RenamedOver, Deleted };
+enum class Change { None, Content, TimeOnly, SameSizeTimeSetBack, RenamedOver, Deleted };
 
 /// The question Save asks about a source file that another program changed.
 void expectChangedQuestion(MainWindowFixture& w, const QString& file, MessageAnswer answer) {
@@ -166,6 +166,18 @@ void changeSourceFile(const QString& file, Change change) {
     }
     case Change::TimeOnly: {
         const timespec times[2] = {st.st_atim, {st.st_mtim.tv_sec - 60, st.st_mtim.tv_nsec}};
+        QVERIFY(::utimensat(AT_FDCWD, path.constData(), times, 0) == 0);
+        break;
+    }
+    case Change::SameSizeTimeSetBack: {
+        // Another program that rewrites the file at the same size and puts its time back: only the change time moves.
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        const QByteArray bytes = f.readAll();
+        f.seek(0);
+        f.write(QByteArray(bytes.size(), ' '));
+        f.close();
+        const timespec times[2] = {st.st_atim, st.st_mtim};
         QVERIFY(::utimensat(AT_FDCWD, path.constData(), times, 0) == 0);
         break;
     }
@@ -416,6 +428,7 @@ private slots:
         QTest::newRow("content after open, toolbar, no") << Change::Content << true << true << MessageAnswer::No;
         QTest::newRow("time only, toolbar, yes") << Change::TimeOnly << false << true << MessageAnswer::Yes;
         QTest::newRow("renamed over after open, no") << Change::RenamedOver << true << false << MessageAnswer::No;
+        QTest::newRow("same size, time set back, no") << Change::SameSizeTimeSetBack << false << false << MessageAnswer::No;
         // Nothing of the other program's is left to lose: Save writes the file again without asking.
         QTest::newRow("deleted") << Change::Deleted << false << false << MessageAnswer::Ok;
     }
@@ -500,6 +513,9 @@ private slots:
         const QString liveCopy = QDir(folder).filePath(QDir(folder).entryList({"*.kvr"}, QDir::Files).first());
         QByteArray copy = readAll(liveCopy);
         QVERIFY(!copy.isEmpty());
+        // The drafts are the user's alone.
+        QCOMPARE(QFile::permissions(liveCopy), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        QCOMPARE(QFileInfo(folder).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
 
         // The killed editors' files, named as editors name them; nobody holds their locks.
         const QString dead = QDir(folder).filePath("1-dead.kvr");
