@@ -25,9 +25,11 @@
 #include <functional>
 #include <map>
 #include <cstdio>
+#include <ctime>
 #include <optional>
 #include <string_view>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -390,6 +392,27 @@ private slots:
         QCOMPARE(interrupted.size(), std::size_t(1));
         QCOMPARE(QString::fromStdString(interrupted.front().target), path);
         QCOMPARE(QString::fromStdString(interrupted.front().copy), copy);
+    }
+
+    void temporaryFilesOfAKilledSaveGo() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("page.kvd");
+        writeFile(path, "old");
+        auto plant = [&](const QString& name, time_t age, uid_t owner) {
+            const QString file = dir.filePath(name);
+            writeFile(file, "half");
+            const time_t then = ::time(nullptr) - age;
+            const timespec times[2] = {{then, 0}, {then, 0}};
+            QVERIFY(::utimensat(AT_FDCWD, local(file), times, 0) == 0);
+            QVERIFY(::chown(local(file), owner, owner) == 0);
+        };
+        plant(".vela-0badf00d.tmp", 120, 0);                           // ours, from a killed save
+        plant(".page.kvd.123456.tmp", 120, 0);                         // ours, as earlier versions named them
+        plant(".vela-12345678.tmp", 0, 0);                             // a save that may still go on
+        plant(".vela-87654321.tmp", 120, UnprivilegedUser::Nobody);    // another user's
+        files::writeFileOrThrow(path.toStdString(), "new");
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({".vela-12345678.tmp", ".vela-87654321.tmp", "page.kvd"}));
     }
 
     void messagesNameTheFile() {
