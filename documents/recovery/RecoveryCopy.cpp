@@ -5,6 +5,7 @@
 #include "OldContentCopy.h"
 #include "Services.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QTimer>
 
@@ -261,8 +262,13 @@ std::optional<RecoveryContent> RecoveryCopy::offerLeftovers() {
         readable.push_back(std::move(leftover));
     }
     if (readable.empty()) return std::nullopt;
-    const MessageAnswer answer = m_services.messageBox("確認", "保存されていない文書が残っています。復元しますか？",
-                                                       MessageButtons::YesNo, MessageIcon::None);
+    // Names what Yes would bring back, so the user can tell an old draft from this morning's work.
+    const std::string name = newest->sourcePath.empty() ? std::string("無題の文書") : newest->sourcePath;
+    const std::string taken =
+        QDateTime::fromMSecsSinceEpoch(newest->savedAtMs).toString(QStringLiteral("yyyy/MM/dd HH:mm")).toStdString();
+    const MessageAnswer answer =
+        m_services.messageBox("確認", "保存されていない文書が残っています。復元しますか？\n" + name + "（" + taken + "）",
+                              MessageButtons::YesNo, MessageIcon::None);
     if (answer != MessageAnswer::Yes) {
         for (Leftover& leftover : readable) {
             const std::string copy = leftover.path();

@@ -559,8 +559,7 @@ private slots:
             w.services.expectMessageBox(MessageAnswer::Ok, AppCaption,
                                         "復元用のファイル " + broken.toStdString() + " は壊れていて読めません。" +
                                             broken.toStdString() + ".broken に移しました。");
-        if (answer != MessageAnswer::Ok)
-            w.services.expectMessageBox(answer, std::string("確認"), std::string("保存されていない文書が残っています。復元しますか？"));
+        if (answer != MessageAnswer::Ok) w.services.expectMessageBox(answer, std::string("確認"));
 
         // The next editor starts while the first one still runs: it must leave the first one's copy alone.
         TForm1 next(w.services);
@@ -568,6 +567,11 @@ private slots:
         next.activateWindow();
         QTRY_COMPARE(next.state().FirstActivation, 1);
         QVERIFY(w.services.verifyAllConsumed());
+        if (answer != MessageAnswer::Ok) {
+            // The question names the document Yes brings back: the newest copy's.
+            const QString question = QString::fromStdString(w.services.messageBoxes().back().text);
+            QVERIFY2(question.startsWith("保存されていない文書が残っています。復元しますか？\n" + file + "（"), qPrintable(question));
+        }
         QVERIFY(QFile::exists(liveCopy));
         QCOMPARE(readAll(liveCopy), copy);
         if (hasBroken) {
@@ -699,8 +703,7 @@ private slots:
         const std::string typed = w.form->pane().text();
         // As a killed editor would leave it: the copy under a name nobody holds.
         QVERIFY(QFile::copy(QDir(folder).filePath(copies.first()), QDir(folder).filePath("1-dead.kvr")));
-        w.services.expectMessageBox(MessageAnswer::Yes, std::string("確認"),
-                                    std::string("保存されていない文書が残っています。復元しますか？"));
+        w.services.expectMessageBox(MessageAnswer::Yes, std::string("確認"));
         TForm1 next(w.services);
         next.show();
         next.activateWindow();
