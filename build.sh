@@ -18,6 +18,7 @@ PACKAGES=(
   xvfb xauth openbox xdotool x11-utils locales imagemagick
   ibus ibus-mozc xclip
   cups cups-client cups-bsd poppler-utils
+  acl strace
 )
 # Only for ./build.sh package: packing, checking the package, and what installs its desktop files.
 PACKAGING_TOOLS=(dpkg-dev file lintian desktop-file-utils shared-mime-info xdg-utils)
