@@ -1,11 +1,13 @@
 #include "TForm1.h"
 
 #include "Cp932.h"
+#include "FileDrops.h"
 #include "InputPrompt.h"
 #include "Services.h"
 #include "SettingsFile.h"
 #include "UndoSnapshot.h"
 
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
@@ -53,7 +55,7 @@ TForm1::TForm1(Services& services, QWidget* parent)
                   {[this] { FormCreate(); }, [this](const std::string& caption) { setWindowTitle(utf8(caption)); },
                    [this] { close(); }}),
       m_htmlFiles(m_state, *this, *m_pane, services, m_documents), m_preferences(m_state, services),
-      m_output(*m_pane, services), m_shell(services) {
+      m_output(*m_pane, services), m_shell(services), m_givenFiles(m_documents, m_htmlFiles) {
     setObjectName("TForm1");
     setWindowTitle(DesignCaption);
     resize(638, 294);
@@ -69,6 +71,18 @@ TForm1::TForm1(Services& services, QWidget* parent)
     // The pane's right-click menu is the Edit menu itself, enabled as when it opens.
     connect(m_pane->widget(), &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { m_menus.at("Menu20")->popup(m_pane->widget()->mapToGlobal(pos)); });
+
+    // Files dropped anywhere on the window, the pane included, open as given files; text dropped stays text.
+    auto* drops = new FileDrops(
+        [this](const QStringList& paths) {
+            std::vector<std::string> files;
+            for (const QString& path : paths) files.push_back(path.toStdString());
+            openGivenFiles(files);
+        },
+        this);
+    drops->watch(this);
+    auto* scrollArea = qobject_cast<QAbstractScrollArea*>(m_pane->widget());
+    drops->watch(scrollArea ? scrollArea->viewport() : m_pane->widget());
 
     // The session ending is a close request too: it asks, or is cancelled when nobody can be asked.
     connect(
@@ -97,6 +111,13 @@ TForm1::~TForm1() {
 }
 
 void TForm1::guarded(const std::function<void()>& handler) { runGuarded(m_services, handler); }
+
+void TForm1::runCommand(const std::function<void()>& handler) {
+    // A composition still open would have the command change the text around
+    // it; it is entered where it is shown first.
+    m_pane->commitComposition();
+    guarded(handler);
+}
 
 void TForm1::buildWindow() {
     auto* central = new QWidget(this);
@@ -195,7 +216,7 @@ QAction* TForm1::createAction(const MenuEntry& entry) {
     action->setObjectName(QString::fromStdString(entry.name));
     action->setIconVisibleInMenu(false);
     const auto handler = entry.handler;
-    connect(action, &QAction::triggered, this, [this, handler] { guarded(handler); });
+    connect(action, &QAction::triggered, this, [this, handler] { runCommand(handler); });
     return action;
 }
 
@@ -211,7 +232,7 @@ void TForm1::buildButton(const ToolButton& row) {
         action = new QAction(this);
         action->setObjectName(QString::fromStdString(row.name));
         const auto handler = row.handler;
-        connect(action, &QAction::triggered, this, [this, handler] { guarded(handler); });
+        connect(action, &QAction::triggered, this, [this, handler] { runCommand(handler); });
     } else {
         action = m_actions.at(row.menuEntry);
     }
@@ -302,6 +323,18 @@ void TForm1::OnActivate() {
     if (m_firstActivationHook) m_firstActivationHook();
     // After the splash, when the window is there to show what comes back.
     m_documents.offerRecovery();
+    // Last: recovered work, if taken, is then a change the unsaved-changes question protects.
+    openGivenFiles(std::exchange(m_filesGivenAtStart, {}));
+}
+
+void TForm1::openGivenFiles(const std::vector<std::string>& paths) {
+    if (paths.empty()) return;
+    guarded([this, &paths] { m_givenFiles.open(paths.front()); });
+    if (paths.size() == 1) return;
+    const std::string current = statusText();
+    const std::string note = "ほかの " + std::to_string(paths.size() - 1) +
+                             " 個のファイルは開いていません（1 つのウィンドウで開ける文書は 1 つです）";
+    setStatusText(current.empty() ? note : current + "。" + note);
 }
 
 void TForm1::Timer1Timer() {

@@ -11,6 +11,7 @@
 #include "EditorHost.h"
 #include "EditorState.h"
 #include "FindCommands.h"
+#include "GivenFiles.h"
 #include "HtmlExportImport.h"
 #include "OutputCommands.h"
 #include "Pane.h"
@@ -29,6 +30,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -70,6 +72,11 @@ public:
 
     /// What the first activation shows (the splash window). Runs once per run.
     void setFirstActivationHook(std::function<void()> hook) { m_firstActivationHook = std::move(hook); }
+    /// Files given at start (absolute paths): they open after the first activation's splash and recovery offer.
+    void setFilesGivenAtStart(std::vector<std::string> paths) { m_filesGivenAtStart = std::move(paths); }
+    /// Opens the first of `paths` as the menu command would; one document per
+    /// window, so the status bar says the others were not opened.
+    void openGivenFiles(const std::vector<std::string>& paths);
 
     void SetSelText() override;
     void setStatusText(const std::string& utf8) override;
@@ -97,6 +104,7 @@ private:
     /// Places the window, frame included, at the top-left of the screen's available area, filling it.
     void fitToScreen();
     void guarded(const std::function<void()>& handler);
+    void runCommand(const std::function<void()>& handler);
 
     void Menu10Click(); ///< File menu opens
     void Menu20Click(); ///< Edit menu opens
@@ -121,6 +129,7 @@ private:
     PreferenceCommands m_preferences;
     OutputCommands m_output;
     ShellCommands m_shell;
+    GivenFiles m_givenFiles;
 
     QWidget* Panel1 = nullptr;      ///< toolbar panel with the buttons and the page tabs
     QTabBar* TabSet1 = nullptr;     ///< toolbar page tabs
@@ -148,6 +157,7 @@ private:
     bool m_fittedWithFrame = false; ///< placed again once the window manager's frame was known
 
     std::function<void()> m_firstActivationHook;
+    std::vector<std::string> m_filesGivenAtStart;
 };
 
 } // namespace vela

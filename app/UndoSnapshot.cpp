@@ -6,6 +6,11 @@
 #include <QFileInfo>
 #include <QLockFile>
 
+#include <cerrno>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace vela {
 namespace {
 // Enough names for every copy anyone will start; past them the folder counts as full.
@@ -13,6 +18,14 @@ constexpr int MaxCopies = 99;
 
 QString snapshotName(int copy) {
     return copy == 1 ? QStringLiteral("QOV.tmp") : QStringLiteral("QOV-%1.tmp").arg(copy);
+}
+
+// A name is ours to use when nothing has it or a file of ours alone does: in a
+// shared folder another user may have planted a link or a file under it.
+bool freeForUs(const QString& file) {
+    struct stat st {};
+    if (::lstat(QFile::encodeName(file).constData(), &st) != 0) return errno == ENOENT;
+    return S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_nlink == 1;
 }
 } // namespace
 
@@ -33,6 +46,8 @@ bool UndoSnapshotFile::tryFolder(const QString& folder) {
         // Held for the whole run: only a dead owner makes a lock stale, never its age.
         lock->setStaleLockTime(0);
         if (lock->tryLock(0)) {
+            // Passed over like a name a running copy holds; the lock goes with `lock`.
+            if (!freeForUs(file)) continue;
             m_lock = std::move(lock);
             m_path = QDir::cleanPath(file).toStdString();
             return true;

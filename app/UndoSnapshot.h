@@ -21,8 +21,10 @@ void takeUndoSnapshot(EditorState& state, const Pane& pane);
 
 /// Owns the lock that reserves this run's snapshot file. The first copy in a
 /// folder gets "QOV.tmp"; a copy that finds it locked takes "QOV-2.tmp",
-/// "QOV-3.tmp" and so on. The lock is a companion file ("QOV.tmp.lock") held
-/// until this object goes; a lock whose owner died is stale and taken over.
+/// "QOV-3.tmp" and so on, as does one that finds the name taken by something
+/// not ours alone (another user's file, a link). The lock is a companion file
+/// ("QOV.tmp.lock") held until this object goes; a lock whose owner died is
+/// stale and taken over.
 class UndoSnapshotFile {
 public:
     UndoSnapshotFile();

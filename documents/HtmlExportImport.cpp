@@ -64,6 +64,11 @@ void HtmlExportImport::HTM1Click() {
     const std::string path = dialog.fileName;
     dialog.fileName = m_state.SourcePath;
     if (!chosen) return;
+    importChosen(path);
+}
+
+void HtmlExportImport::importChosen(const std::string& path, Refresh refresh) {
+    FileDialog& dialog = m_documents.OpenDialog1();
     m_state.UndoAvailable = 0;
     const LoadReport report = m_documents.loadIntoPane(path);
     // The document is no source document from here on, even if the refresh fails,
@@ -73,7 +78,7 @@ void HtmlExportImport::HTM1Click() {
     m_state.SourcePath.clear();
     dialog.fileName.clear();
     m_documents.documentReplaced();
-    if (m_state.AutoRefreshOnImport == 1) m_host.runCommand("R1");
+    if (refresh == Refresh::Always || m_state.AutoRefreshOnImport == 1) m_host.runCommand("R1");
     m_pane.setModified(false);
     takeUndoSnapshot(m_state, m_pane);
     m_documents.reportReplacements(report);

@@ -23,6 +23,12 @@ public:
 
     void HTML1Click(); ///< export the pane's text as an HTML file
     void HTM1Click();  ///< import an HTML file
+    /// Whether import recolours the page's tags: as the preference says, or always.
+    enum class Refresh { AsPreferred, Always };
+    /// Import after the question and the dialog: loads `path` as a document
+    /// without a source file. Also how other pages given at start or dropped
+    /// open, there always recoloured: the preference is off at every start.
+    void importChosen(const std::string& path, Refresh refresh = Refresh::AsPreferred);
 
     FileDialog& SaveDialog2() { return m_saveDialog2; } ///< save dialog of export
 

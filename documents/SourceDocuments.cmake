@@ -2,7 +2,8 @@
 add_library(vela_documents STATIC
   DocumentFile.h DocumentFile.cpp
   SourceDocuments.h SourceDocuments.cpp
-  HtmlExportImport.h HtmlExportImport.cpp)
+  HtmlExportImport.h HtmlExportImport.cpp
+  GivenFiles.h GivenFiles.cpp)
 target_include_directories(vela_documents PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(vela_documents PUBLIC vela_core vela_pane vela_rtf vela_services vela_settings vela_errors vela_files
   vela_encoding vela_recovery)

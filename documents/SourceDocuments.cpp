@@ -139,7 +139,10 @@ void SourceDocuments::Menu12Click() {
     if (!unsavedChangesCheck()) return;
     m_openDialog1.fileName = m_state.SourcePath;
     if (!m_services.executeFileDialog(m_openDialog1)) return;
-    const std::string chosen = m_openDialog1.fileName;
+    openChosen(m_openDialog1.fileName);
+}
+
+void SourceDocuments::openChosen(std::string chosen) {
     m_state.UndoAvailable = 0;
     // A failed load keeps the old SourcePath, so a later Save cannot write over the file that failed.
     m_openDialog1.fileName = m_state.SourcePath;

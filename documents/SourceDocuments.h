@@ -40,6 +40,11 @@ public:
     /// Menu11 to Menu15, the opening of Menu10, SpeedButton1 to SpeedButton3.
     CommandTable commands();
 
+    /// Open after the question and the dialog: loads `chosen` as the source
+    /// document. Also how a source document given at start or dropped opens.
+    /// Taken as a copy: the open dialog's own name, often passed here, changes on the way.
+    void openChosen(std::string chosen);
+
     /// The question before the document is replaced or the window closes:
     /// true when the caller may go on (nothing modified, No, or Yes and saved).
     /// A failing Save As throws, which ends the caller as well.

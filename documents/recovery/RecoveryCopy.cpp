@@ -2,11 +2,14 @@
 
 #include "FileRead.h"
 #include "FileReplace.h"
+#include "OldContentCopy.h"
 #include "Services.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -21,8 +24,11 @@ const char* const AppCaption = "VELA-VOVUZEZU DOZA RODORA";
 // Beyond any copy of a document the editor can hold; a bigger file is no copy of ours.
 constexpr std::size_t MaxCopyBytes = std::size_t(1) << 30;
 
-std::optional<RecoveryContent> readCopy(const std::string& path) {
-    std::optional<std::string> bytes = files::readRegularFile(path, MaxCopyBytes);
+// A copy that merely cannot be read now (permission, disk error) is not broken: it stays for a later start.
+std::optional<RecoveryContent> readCopy(const std::string& path, bool& unreadable) {
+    files::ReadFailure failure{};
+    std::optional<std::string> bytes = files::readRegularFile(path, MaxCopyBytes, &failure);
+    unreadable = !bytes && failure == files::ReadFailure::CannotRead;
     if (!bytes) return std::nullopt;
     return decode(*bytes);
 }
@@ -39,8 +45,9 @@ std::int64_t nowMs() {
 /// in order, so a deletion is never overtaken by an older write.
 class RecoveryCopy::Writer {
 public:
-    Writer(std::string path, std::function<void(bool ok)> written)
-        : m_path(std::move(path)), m_written(std::move(written)) {}
+    /// `done` hears of each request: whether it was a write, and whether it worked.
+    Writer(std::string path, std::function<void(bool wrote, bool ok)> done)
+        : m_path(std::move(path)), m_done(std::move(done)) {}
     ~Writer() {
         {
             std::lock_guard lock(m_mutex);
@@ -80,10 +87,13 @@ private:
             m_busy = true;
             lock.unlock();
             if (request) {
-                const bool ok = files::replaceFile(m_path, encode(*request)) == files::ReplaceResult::Done;
-                m_written(ok);
+                const auto outcome = files::replaceFile(m_path, encode(*request), files::Durability::OwnSyncedToDisk);
+                m_done(true, outcome.result == files::ReplaceResult::Done);
             } else {
-                ::unlink(m_path.c_str());
+                // A removal that a power cut undid would offer an old copy at the next start.
+                const bool removed = ::unlink(m_path.c_str()) == 0 || errno == ENOENT;
+                if (removed) syncFolder(m_path.substr(0, m_path.rfind('/')));
+                m_done(false, removed);
             }
             lock.lock();
             m_busy = false;
@@ -92,7 +102,7 @@ private:
     }
 
     const std::string m_path;
-    const std::function<void(bool)> m_written;
+    const std::function<void(bool, bool)> m_done;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_idle;
@@ -108,6 +118,13 @@ RecoveryCopy::RecoveryCopy(const Pane& pane, Services& services, Document docume
     m_pause->setSingleShot(true);
     m_pause->setInterval(PauseMs);
     QObject::connect(m_pause.get(), &QTimer::timeout, m_pause.get(), [this] { writeNow(); });
+    m_deadline = std::make_unique<QTimer>();
+    m_deadline->setSingleShot(true);
+    m_deadline->setInterval(MaxIntervalMs);
+    QObject::connect(m_deadline.get(), &QTimer::timeout, m_deadline.get(), [this] {
+        m_overdue = true;
+        writeNow();
+    });
     // Zero time: the next slice runs once the events that came meanwhile are handled.
     m_nextSlice->setSingleShot(true);
     m_nextSlice->setInterval(0);
@@ -116,17 +133,22 @@ RecoveryCopy::RecoveryCopy(const Pane& pane, Services& services, Document docume
     });
     if (m_folder.copyPath().empty()) return;
     // The writer reports on its own thread; the report is handled on the GUI thread.
-    m_writer = std::make_unique<Writer>(m_folder.copyPath(), [timer = m_pause.get(), this](bool ok) {
-        QMetaObject::invokeMethod(timer, [this, ok] { written(ok); }, Qt::QueuedConnection);
+    m_writer = std::make_unique<Writer>(m_folder.copyPath(), [timer = m_pause.get(), this](bool wrote, bool ok) {
+        QMetaObject::invokeMethod(timer, [this, wrote, ok] { written(wrote, ok); }, Qt::QueuedConnection);
     });
 }
 
 RecoveryCopy::~RecoveryCopy() { discard(); }
 
-void RecoveryCopy::documentChanged() { m_pause->start(); }
+void RecoveryCopy::documentChanged() {
+    m_pause->start();
+    if (!m_deadline->isActive() && !m_overdue) m_deadline->start();
+}
 
 void RecoveryCopy::discard() {
     m_pause->stop();
+    m_deadline->stop();
+    m_overdue = false;
     m_nextSlice->stop();
     m_taking.reset();
     if (!m_copyOnDisk) return;
@@ -136,6 +158,7 @@ void RecoveryCopy::discard() {
 
 void RecoveryCopy::writeNow() {
     if (!m_document.unsaved()) return discard();
+    if (m_folder.folder().empty()) return tellOnce("ホームフォルダが分からないため、復元用のファイルは作りません");
     if (!m_writer) return tellOnce("復元用のフォルダ " + m_folder.folder() + " を使えません");
     m_takingAbout = m_document.about();
     m_takingAbout.savedAtMs = nowMs();
@@ -149,14 +172,18 @@ bool RecoveryCopy::takeSlice() {
     QElapsedTimer slice;
     slice.start();
     while (m_taking) {
-        // A change restarted the pause; the copy is taken afresh when it ends.
+        // A change restarted the pause; the copy is taken afresh when it ends,
+        // unless it is overdue: steady typing must not put it off for ever.
         if (!m_taking->current()) {
             m_taking.reset();
+            if (m_overdue) takeWhole();
             break;
         }
         if (m_taking->next(StepCharacters)) {
             m_takingAbout.rtf = m_taking->take();
             m_taking.reset();
+            m_deadline->stop();
+            m_overdue = false;
             m_writer->write(std::move(m_takingAbout));
             m_takingAbout = {};
             m_copyOnDisk = true;
@@ -167,11 +194,24 @@ bool RecoveryCopy::takeSlice() {
     return true;
 }
 
-void RecoveryCopy::written(bool ok) {
+void RecoveryCopy::takeWhole() {
+    m_takingAbout = m_document.about();
+    m_takingAbout.savedAtMs = nowMs();
+    m_takingAbout.rtf = m_pane.rtfText();
+    m_deadline->stop();
+    m_overdue = false;
+    m_writer->write(std::move(m_takingAbout));
+    m_takingAbout = {};
+    m_copyOnDisk = true;
+}
+
+void RecoveryCopy::written(bool wrote, bool ok) {
     if (ok)
         m_told = false;
-    else
+    else if (wrote)
         tellOnce("復元用のファイル " + path() + " に書き込めません");
+    else
+        tellOnce("復元用のファイル " + path() + " を削除できません");
 }
 
 void RecoveryCopy::tellOnce(const std::string& note) {
@@ -184,12 +224,29 @@ void RecoveryCopy::waitForWriter() {
     if (m_writer) m_writer->waitIdle();
 }
 
+void RecoveryCopy::reportInterruptedWrites() {
+    for (const files::InterruptedWrite& write : files::interruptedWrites()) {
+        m_services.messageBox(AppCaption,
+                              "ファイル " + write.target + " への書き込みが中断されました。ファイルは壊れているかもしれません。" +
+                                  "元の内容は " + write.copy + " に残してあります。",
+                              MessageButtons::Ok, MessageIcon::None);
+        files::forget(write);
+    }
+}
+
 std::optional<RecoveryContent> RecoveryCopy::offerLeftovers() {
+    reportInterruptedWrites();
     std::vector<Leftover> readable;
     std::optional<RecoveryContent> newest;
     std::size_t newestIndex = 0;
     for (Leftover& leftover : m_folder.claimLeftovers()) {
-        std::optional<RecoveryContent> content = readCopy(leftover.path());
+        bool unreadable = false;
+        std::optional<RecoveryContent> content = readCopy(leftover.path(), unreadable);
+        if (unreadable) {
+            m_services.messageBox(AppCaption, "復元用のファイル " + leftover.path() + " を読めません。", MessageButtons::Ok,
+                                  MessageIcon::None);
+            continue;
+        }
         if (!content) {
             const std::string original = leftover.path();
             const std::string aside = m_folder.setAside(std::move(leftover));
@@ -205,10 +262,18 @@ std::optional<RecoveryContent> RecoveryCopy::offerLeftovers() {
         readable.push_back(std::move(leftover));
     }
     if (readable.empty()) return std::nullopt;
-    const MessageAnswer answer = m_services.messageBox("確認", "保存されていない文書が残っています。復元しますか？",
-                                                       MessageButtons::YesNo, MessageIcon::None);
+    // Names what Yes would bring back, so the user can tell an old draft from this morning's work.
+    const std::string name = newest->sourcePath.empty() ? std::string("無題の文書") : newest->sourcePath;
+    const std::string taken =
+        QDateTime::fromMSecsSinceEpoch(newest->savedAtMs).toString(QStringLiteral("yyyy/MM/dd HH:mm")).toStdString();
+    const MessageAnswer answer =
+        m_services.messageBox("確認", "保存されていない文書が残っています。復元しますか？\n" + name + "（" + taken + "）",
+                              MessageButtons::YesNo, MessageIcon::None);
     if (answer != MessageAnswer::Yes) {
-        for (Leftover& leftover : readable) m_folder.remove(std::move(leftover));
+        for (Leftover& leftover : readable) {
+            const std::string copy = leftover.path();
+            if (!m_folder.remove(std::move(leftover))) tellOnce("復元用のファイル " + copy + " を削除できません");
+        }
         return std::nullopt;
     }
     // The older copies are let go with `readable`: a later start offers them again.

@@ -30,17 +30,23 @@ public:
         if (m_ok) m_rest.remove_prefix(expected.size());
         return m_ok;
     }
-    template <typename Number> Number number(char terminator) {
+    /// A number followed by one of `terminators`; lastTerminator() tells which.
+    template <typename Number> Number number(std::string_view terminators) {
         Number value{};
         if (!m_ok) return value;
         const auto [end, error] = std::from_chars(m_rest.data(), m_rest.data() + m_rest.size(), value);
-        m_ok = error == std::errc() && end != m_rest.data() && end < m_rest.data() + m_rest.size() && *end == terminator;
-        if (m_ok) m_rest.remove_prefix(std::size_t(end - m_rest.data()) + 1);
+        m_ok = error == std::errc() && end != m_rest.data() && end < m_rest.data() + m_rest.size() &&
+               terminators.find(*end) != std::string_view::npos;
+        if (m_ok) {
+            m_last = *end;
+            m_rest.remove_prefix(std::size_t(end - m_rest.data()) + 1);
+        }
         return value;
     }
+    char lastTerminator() const { return m_last; }
     std::string field(std::string_view name) {
         if (!literal(name) || !literal(" ")) return {};
-        const auto length = number<std::uint64_t>('\n');
+        const auto length = number<std::uint64_t>("\n");
         m_ok = m_ok && length < m_rest.size(); // the bytes and their line end
         if (!m_ok) return {};
         std::string value(m_rest.substr(0, std::size_t(length)));
@@ -54,6 +60,7 @@ public:
 private:
     std::string_view m_rest;
     bool m_ok = true;
+    char m_last = 0;
 };
 
 } // namespace
@@ -68,7 +75,8 @@ std::string encode(const RecoveryContent& content) {
         out.append("file ")
             .append(std::to_string(f->size) + " " + std::to_string(f->modifiedSeconds) + " " +
                     std::to_string(f->modifiedNanoseconds) + " " + std::to_string(f->inode) + " " +
-                    std::to_string(f->device))
+                    std::to_string(f->device) + " " + std::to_string(f->changedSeconds) + " " +
+                    std::to_string(f->changedNanoseconds))
             .append("\n");
     else
         out.append("file none\n");
@@ -82,16 +90,21 @@ std::optional<RecoveryContent> decode(std::string_view bytes) {
     RecoveryContent content;
     in.literal(Magic);
     in.literal("saved ");
-    content.savedAtMs = in.number<std::int64_t>('\n');
+    content.savedAtMs = in.number<std::int64_t>("\n");
     content.sourcePath = in.field("source");
     in.literal("file ");
     if (!in.skip("none\n")) {
         files::FileIdentity f;
-        f.size = in.number<std::int64_t>(' ');
-        f.modifiedSeconds = in.number<std::int64_t>(' ');
-        f.modifiedNanoseconds = in.number<std::int64_t>(' ');
-        f.inode = in.number<std::uint64_t>(' ');
-        f.device = in.number<std::uint64_t>('\n');
+        f.size = in.number<std::int64_t>(" ");
+        f.modifiedSeconds = in.number<std::int64_t>(" ");
+        f.modifiedNanoseconds = in.number<std::int64_t>(" ");
+        f.inode = in.number<std::uint64_t>(" ");
+        f.device = in.number<std::uint64_t>(" \n");
+        // Copies of earlier versions end here; without a change time the file counts as changed.
+        if (in.ok() && in.lastTerminator() == ' ') {
+            f.changedSeconds = in.number<std::int64_t>(" ");
+            f.changedNanoseconds = in.number<std::int64_t>("\n");
+        }
         content.sourceFile = f;
     }
     content.rtf = in.field("rtf");

@@ -1,13 +1,13 @@
 #include "RecoveryFolder.h"
 
+#include "StateFolder.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <utility>
-
-#include <pwd.h>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -20,22 +20,14 @@ namespace {
 constexpr std::string_view CopySuffix = ".kvr";
 constexpr std::string_view LockSuffix = ".lock";
 
-// Creates every missing folder of the path, private to the user as the state folder should be.
-bool makeFolders(const std::string& folder) {
-    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        const std::string part = folder.substr(0, slash);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
-        if (slash == std::string::npos) break;
-    }
-    struct stat st {};
-    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 // The lock of `lockPath`, taken without waiting; -1 when its editor runs or the
 // file cannot be had. A lock file that another editor removed meanwhile no
 // longer stands for the name, so holding it would prove nothing.
 int takeLock(const std::string& lockPath, int openFlags) {
-    const int fd = ::open(lockPath.c_str(), O_RDWR | O_CLOEXEC | openFlags, 0600);
+    int fd = ::open(lockPath.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC | openFlags, 0600);
+    // In a folder we may not write, a lock file can still be read, and a read-only file still locked.
+    if (fd < 0 && (errno == EACCES || errno == EROFS) && !(openFlags & O_EXCL))
+        fd = ::open(lockPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return -1;
     struct stat held {}, named {};
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &held) != 0 || ::stat(lockPath.c_str(), &named) != 0 ||
@@ -57,15 +49,13 @@ bool endsWith(const std::string& s, std::string_view suffix) { return s.size() >
 
 } // namespace
 
-std::string defaultFolder() {
-    const char* state = std::getenv("XDG_STATE_HOME");
-    if (state && state[0] == '/') return std::string(state) + "/vela";
-    const char* home = std::getenv("HOME");
-    if (!home || home[0] != '/') {
-        const passwd* user = ::getpwuid(::getuid());
-        home = user && user->pw_dir ? user->pw_dir : "";
-    }
-    return std::string(home) + "/.local/state/vela";
+std::string defaultFolder() { return files::appStateFolder(); }
+
+void syncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
 }
 
 Leftover::Leftover(std::string copyPath, std::string lockPath, int lockFd)
@@ -92,11 +82,11 @@ Leftover::~Leftover() {
 void Leftover::dropLock() {
     // Removed while still held, so no other editor can take it in between and find the copy gone.
     ::unlink(m_lockPath.c_str());
-    ::close(std::exchange(m_lockFd, -1));
+    if (m_lockFd >= 0) ::close(std::exchange(m_lockFd, -1));
 }
 
 RecoveryFolder::RecoveryFolder(std::string folder) : m_folder(std::move(folder)) {
-    if (!makeFolders(m_folder)) return;
+    if (!files::makePrivateFolder(m_folder)) return;
     for (int attempt = 0; attempt < 10 && m_lockFd < 0; ++attempt) {
         const std::string name = m_folder + "/" + uniqueName();
         m_lockPath = name + std::string(LockSuffix);
@@ -112,15 +102,17 @@ RecoveryFolder::~RecoveryFolder() {
 }
 
 std::vector<Leftover> RecoveryFolder::claimLeftovers() {
+    // A folder this editor cannot write still shows the copies left in it.
     std::vector<Leftover> found;
-    if (m_lockFd < 0) return found;
+    if (m_folder.empty()) return found;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(m_folder, error)) {
         const std::string path = entry.path().string();
         if (endsWith(path, CopySuffix) && path != m_copyPath) {
             const std::string lockPath = path.substr(0, path.size() - CopySuffix.size()) + std::string(LockSuffix);
             const int fd = takeLock(lockPath, O_CREAT);
-            if (fd < 0) continue;
+            // A running editor always has its lock file: a copy without one, which cannot be made here, is nobody's.
+            if (fd < 0 && ::access(lockPath.c_str(), F_OK) == 0) continue;
             Leftover leftover(path, lockPath, fd);
             // Another start may have dealt with it just now.
             if (::access(path.c_str(), F_OK) == 0)
@@ -137,9 +129,12 @@ std::vector<Leftover> RecoveryFolder::claimLeftovers() {
     return found;
 }
 
-void RecoveryFolder::remove(Leftover leftover) {
-    ::unlink(leftover.m_copyPath.c_str());
+bool RecoveryFolder::remove(Leftover leftover) {
+    const bool removed = ::unlink(leftover.m_copyPath.c_str()) == 0 || errno == ENOENT;
+    // A power cut must not bring the copy back.
+    if (removed) syncFolder(m_folder);
     leftover.dropLock();
+    return removed;
 }
 
 std::string RecoveryFolder::setAside(Leftover leftover) {

@@ -12,10 +12,14 @@
 
 namespace vela::recovery {
 
-/// $XDG_STATE_HOME/vela when XDG_STATE_HOME is an absolute path, else ~/.local/state/vela.
+/// $XDG_STATE_HOME/vela when XDG_STATE_HOME is an absolute path, else
+/// ~/.local/state/vela; empty when no home folder is known.
 std::string defaultFolder();
+/// Makes a removal or rename in `folder` durable.
+void syncFolder(const std::string& folder);
 
-/// The copy of an editor that no longer runs, locked by this one: released
+/// The copy of an editor that no longer runs, locked by this one (unless it
+/// has no lock file and none can be made: then no editor can hold it): released
 /// (left for a later start) when it goes, unless handed to RecoveryFolder.
 class Leftover {
 public:
@@ -39,7 +43,8 @@ private:
 
 class RecoveryFolder {
 public:
-    /// Makes the folder (0700) when missing and claims a name in it.
+    /// Makes the folder (0700) when missing, narrows it to 0700 when it is open
+    /// to others, and claims a name in it.
     explicit RecoveryFolder(std::string folder);
     ~RecoveryFolder();
     RecoveryFolder(const RecoveryFolder&) = delete;
@@ -49,11 +54,12 @@ public:
     /// This editor's copy; empty when the folder or the lock could not be made.
     const std::string& copyPath() const { return m_copyPath; }
 
-    /// The copies of editors that no longer run, each locked for this one.
-    /// Lock files of such editors that left no copy are removed on the way.
+    /// The copies of editors that no longer run, each locked for this one, also
+    /// in a folder this editor cannot write. Lock files of such editors that
+    /// left no copy are removed on the way.
     std::vector<Leftover> claimLeftovers();
-    /// Deletes the copy.
-    void remove(Leftover leftover);
+    /// Deletes the copy, durably; false when it could not be deleted.
+    bool remove(Leftover leftover);
     /// Renames a copy that cannot be read to "<name>.kvr.broken", where no
     /// start looks for copies, and returns that name.
     std::string setAside(Leftover leftover);

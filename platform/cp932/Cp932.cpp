@@ -25,6 +25,9 @@ struct Tables {
     std::array<std::uint8_t, 65536> width{};
     std::array<std::uint64_t, 1024> stable{}; // bit per code: it decodes and encodes back to itself
     bool asciiStable = true;
+    // The JIS code points of user text and the characters they become.
+    static constexpr std::array<char16_t, 7> kJisVariants = {0x301C, 0x2016, 0x2212, 0x00A2, 0x00A3, 0x00AC, 0x2014};
+    std::array<char16_t, kJisVariants.size()> jisFolded{};
 
     bool isStable(unsigned code) const { return stable[code >> 6] >> (code & 63) & 1; }
 
@@ -86,6 +89,20 @@ struct Tables {
             if (isLowSurrogate(static_cast<char16_t>(u))) width[u] = 0;
             else if (toCode[u] != kNoCode && toCode[u] > 0xFF) width[u] = 2;
             else width[u] = 1;
+        }
+        // iconv encodes each of these one way; the yen sign and the overline,
+        // which it also maps one way (to 0x5C and 0x7E), stay references.
+        for (std::size_t i = 0; i < kJisVariants.size(); ++i) {
+            const char16_t u = kJisVariants[i];
+            iconv(enc.get(), nullptr, nullptr, nullptr, nullptr);
+            unsigned char in[2] = {static_cast<unsigned char>(u & 0xFF), static_cast<unsigned char>(u >> 8)};
+            char* ip = reinterpret_cast<char*>(in);
+            unsigned char out[4];
+            char* op = reinterpret_cast<char*>(out);
+            std::size_t il = 2, ol = sizeof out;
+            const bool ok = iconv(enc.get(), &ip, &il, &op, &ol) != static_cast<std::size_t>(-1) && sizeof out - ol == 2;
+            const char16_t to = ok ? toUnicode[out[0] << 8 | out[1]] : kNoChar;
+            jisFolded[i] = to == kNoChar ? u : to;
         }
         for (unsigned code = 0; code < 65536; ++code) {
             char16_t u = toUnicode[code];
@@ -225,6 +242,21 @@ std::size_t referenceUnencodable(std::u16string& text) {
     });
     text = std::move(out);
     return referenced;
+}
+
+std::size_t foldJisVariants(std::u16string& text) {
+    const Tables& t = tables();
+    std::size_t folded = 0;
+    for (char16_t& u : text) {
+        if (u < 0xA2 || (u > 0xAC && u < 0x2014) || u > 0x301C) continue; // nearly every character
+        for (std::size_t i = 0; i < Tables::kJisVariants.size(); ++i) {
+            if (u != Tables::kJisVariants[i] || t.jisFolded[i] == u) continue;
+            u = t.jisFolded[i];
+            ++folded;
+            break;
+        }
+    }
+    return folded;
 }
 
 std::size_t appendEncoded(std::string& out, std::u16string_view text, Unencodable as) {

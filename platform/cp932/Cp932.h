@@ -59,6 +59,15 @@ std::string numericReference(char32_t codePoint);
 /// many. Text CP932 can hold is only scanned.
 std::size_t referenceUnencodable(std::u16string& text);
 
+/// Text a user enters (typed, composed, pasted, dropped, in an edit box) may
+/// hold the JIS code points that other programs here use for characters CP932
+/// keeps under other ones: U+301C 〜, U+2016 ‖, U+2212 −, U+00A2 ¢, U+00A3 £,
+/// U+00AC ¬ and U+2014 —. Each becomes the character its CP932 code decodes to,
+/// as iconv's CP932 converter encodes it (U+301C: 0x8160, which decodes to
+/// U+FF5E ～). Returns how many. Files keep their own rules: their readers
+/// do not call this.
+std::size_t foldJisVariants(std::u16string& text);
+
 /// Conversions that never fail: bytes that decode to nothing become "?",
 /// characters CP932 cannot hold become "?" or references (a surrogate pair is
 /// one character, "&#x1F600;"; an unpaired surrogate is "&#xFFFD;"); all are counted.

@@ -1,8 +1,9 @@
 #pragma once
 // What tells one version of a file from another without reading it: size,
-// modification time to the nanosecond, inode and device. Another program
-// that saves the file changes at least one of them (a rename over it changes
-// the inode, a write the time).
+// modification and change times to the nanosecond, inode and device. Another
+// program that saves the file changes at least one of them (a rename over it
+// changes the inode, a write the times; a write of the same size that sets
+// the modification time back still moves the change time).
 
 #include <cstdint>
 #include <optional>
@@ -14,6 +15,8 @@ struct FileIdentity {
     std::int64_t size = 0;
     std::int64_t modifiedSeconds = 0;
     std::int64_t modifiedNanoseconds = 0;
+    std::int64_t changedSeconds = 0;
+    std::int64_t changedNanoseconds = 0;
     std::uint64_t inode = 0;
     std::uint64_t device = 0;
 

@@ -1,32 +1,30 @@
 #include "FileReplace.h"
 
 #include "AppError.h"
+#include "ExtendedAttributes.h"
+#include "HiddenName.h"
+#include "OldContentCopy.h"
+#include "WriteTarget.h"
 
 #include <cerrno>
-#include <cstdlib>
+#include <ctime>
 #include <filesystem>
-#include <new>
-#include <random>
+#include <optional>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace vela::files {
 namespace {
 
-// The file a write really replaces: a symbolic link is followed, so the link stays.
-std::string resolveTarget(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            std::string resolved(real);
-            std::free(real);
-            return resolved;
-        }
-    }
-    return path;
-}
+constexpr std::string_view TempSuffix = ".tmp";
+// Big writes go in steps, so a kill or a fault meets a file written part-way, as it would on a slow disk.
+constexpr std::size_t Chunk = std::size_t(1) << 20;
+// A temporary file of a killed save is older than this; a younger one may still be being written.
+constexpr time_t StaleSeconds = 60;
 
 // No write bit at all is the read-only attribute: it holds for root too, who
 // passes every access check. Otherwise the effective user decides.
@@ -36,7 +34,7 @@ bool mayWrite(const std::string& target, const struct stat& st) {
 
 bool writeAllAt(int fd, std::string_view data, off_t offset) {
     while (!data.empty()) {
-        ssize_t n = ::pwrite(fd, data.data(), data.size(), offset);
+        const ssize_t n = ::pwrite(fd, data.data(), std::min(data.size(), Chunk), offset);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         data.remove_prefix(static_cast<std::size_t>(n));
@@ -45,52 +43,9 @@ bool writeAllAt(int fd, std::string_view data, off_t offset) {
     return true;
 }
 
-bool readWhole(int fd, std::string& out) {
-    char buffer[65536];
-    for (off_t offset = 0;;) {
-        ssize_t n = ::pread(fd, buffer, sizeof buffer, offset);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        if (n == 0) return true;
-        out.append(buffer, static_cast<std::size_t>(n));
-        offset += n;
-    }
-}
-
 bool flushed(int fd, Durability durability) { return durability == Durability::Scratch || ::fsync(fd) == 0; }
 
-// The content is one write, the length a truncation: a shorter new content must not keep the old tail.
-bool writeContent(int fd, std::string_view data, Durability durability) {
-    return writeAllAt(fd, data, 0) && ::ftruncate(fd, static_cast<off_t>(data.size())) == 0 && flushed(fd, durability);
-}
-
-// The old content is kept in memory: every file the editor writes is one it
-// could hold whole (pages and documents it loads are limited far below the
-// memory it uses for them), a second place on disk could itself be full or
-// gone, and a copy left in a shared temporary folder after a crash would leak
-// the user's text. A document's unsaved work is in its recovery copy until the
-// save has succeeded, so a crash in the middle of this write loses nothing.
-ReplaceResult writeInPlace(const std::string& target, std::string_view data, Durability durability) {
-    const int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) return ReplaceResult::CannotCreate;
-    std::string old;
-    bool kept = false;
-    try {
-        kept = readWhole(fd, old);
-    } catch (const std::bad_alloc&) {
-    }
-    // Without its old content aside the file is not touched at all.
-    if (!kept) {
-        ::close(fd);
-        return ReplaceResult::CannotCreate;
-    }
-    bool ok = writeContent(fd, data, durability);
-    if (!ok) writeContent(fd, old, Durability::SyncedToDisk);
-    ok = ::close(fd) == 0 && ok;
-    return ok ? ReplaceResult::Done : ReplaceResult::WriteFailed;
-}
-
-// A rename is on disk only once its folder is; some file systems cannot sync a folder, which is no failure.
+// A rename or removal is on disk only once its folder is; some file systems cannot sync a folder, which is no failure.
 void syncFolder(const std::string& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
@@ -98,71 +53,150 @@ void syncFolder(const std::string& folder) {
     ::close(fd);
 }
 
+// The content is one write, the length a truncation: a shorter new content must not keep the old tail.
+ReplaceOutcome writeInPlace(const std::string& target, std::string_view data) {
+    const int fd = ::open(target.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return {ReplaceResult::CannotCreate};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return {ReplaceResult::CannotCreate};
+    }
+    // Without a synced copy of the old content on disk the file is not touched at all.
+    std::optional<OldContentCopy> old = OldContentCopy::make(fd, target);
+    if (!old) {
+        ::close(fd);
+        return {ReplaceResult::NoOldCopy};
+    }
+    const bool ok = writeAllAt(fd, data, 0) && ::ftruncate(fd, off_t(data.size())) == 0 && ::fsync(fd) == 0;
+    if (!ok && !old->restoreInto(fd)) {
+        ::close(fd);
+        return {ReplaceResult::Damaged, old->path()};
+    }
+    ::close(fd);
+    old->remove();
+    return {ok ? ReplaceResult::Done : ReplaceResult::WriteFailed};
+}
+
+// A temporary file a previous save of `base` made, before names were of fixed length.
+bool isOlderTemporaryName(std::string_view name, std::string_view base) {
+    if (!name.starts_with('.') || !name.ends_with(TempSuffix) || name.size() < base.size() + 7) return false;
+    name.remove_prefix(1);
+    name.remove_suffix(TempSuffix.size());
+    if (!name.starts_with(base) || name[base.size()] != '.') return false;
+    const std::string_view digits = name.substr(base.size() + 1);
+    return !digits.empty() && digits.size() <= 6 && digits.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// Removes the temporary files of ours that a killed save left in `folder`: old
+// enough, and with no save holding their lock.
+void removeStaleTemporaries(const std::string& folder, std::string_view base) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    const time_t now = ::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (!isHiddenName(name, TempSuffix) && !isOlderTemporaryName(name, base)) continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_uid != ::geteuid() || now - st.st_mtim.tv_sec < StaleSeconds)
+            continue;
+        const int fd = ::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) ::unlinkat(::dirfd(dir), entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
 } // namespace
 
-ReplaceResult replaceFile(const std::string& path, std::string_view data, Durability durability) {
-    if (path.empty()) return ReplaceResult::CannotCreate;
-    const std::string target = resolveTarget(path);
+ReplaceOutcome replaceFile(const std::string& path, std::string_view data, Durability durability) {
+    if (path.empty()) return {ReplaceResult::CannotCreate};
+    // Our own files follow no link at all: in a shared folder another user may have planted one.
+    const bool own = durability != Durability::SyncedToDisk;
+    const std::optional<std::string> resolved = own ? std::optional(path) : writeTarget(path);
+    if (!resolved) return {ReplaceResult::CannotCreate};
+    const std::string& target = *resolved;
     struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    const bool exists = ::lstat(target.c_str(), &existing) == 0;
     if (exists) {
-        // A folder (or device) at the target must not be renamed over or written into.
-        if (!S_ISREG(existing.st_mode) || !mayWrite(target, existing)) return ReplaceResult::CannotCreate;
+        // A folder (or device, or link of ours) at the target must not be renamed over or written into.
+        if (!S_ISREG(existing.st_mode) || !mayWrite(target, existing)) return {ReplaceResult::CannotCreate};
+        if (own && (existing.st_uid != ::geteuid() || existing.st_nlink > 1)) return {ReplaceResult::CannotCreate};
         // A rename would give this name a new inode and leave the other names with the old content.
-        if (existing.st_nlink > 1) return writeInPlace(target, data, durability);
+        if (existing.st_nlink > 1) return writeInPlace(target, data);
     }
 
-    const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash == 0 ? 1 : slash);
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-
-    std::random_device random;
+    const std::string folder = folderOf(target);
+    const std::string base = target.substr(target.rfind('/') + 1);
     std::string tempPath;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        tempPath = folder + "/." + base + "." + std::to_string(random() % 1000000u) + ".tmp";
-        // A new file gets 0666 less the umask, as any newly created file would.
-        fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
+        tempPath = (folder == "/" ? std::string() : folder) + "/" + hiddenName(TempSuffix);
+        // A new user file gets 0666 less the umask, as any newly created file would.
+        fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                    exists || own ? 0600 : 0666);
         if (fd < 0 && errno != EEXIST) break;
     }
     // A folder that takes no new file may still let its writable file be written.
-    if (fd < 0) return exists ? writeInPlace(target, data, durability) : ReplaceResult::CannotCreate;
+    if (fd < 0) return exists && !own ? writeInPlace(target, data) : ReplaceOutcome(ReplaceResult::CannotCreate);
+    // Held until the rename: a later save's clean-up leaves a file being written alone.
+    ::flock(fd, LOCK_EX);
+    auto giveUp = [&] {
+        ::close(fd);
+        ::unlink(tempPath.c_str());
+    };
 
     bool ok = true;
-    if (exists) {
-        // Owner first: changing it may clear set-id bits that fchmod then restores. Only
-        // a privileged process can give a file away; where that is needed, write in place.
-        if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
-            ::close(fd);
-            ::unlink(tempPath.c_str());
-            return writeInPlace(target, data, durability);
+    if (exists && !own) {
+        // Owner first: changing it may clear set-id bits that fchmod then restores. Only a
+        // privileged process can give a file away; where that or an attribute cannot be
+        // carried over, the file is written in place.
+        const int oldFd = ::open(target.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        const bool carried = oldFd >= 0 && ::fchown(fd, existing.st_uid, existing.st_gid) == 0 &&
+                             ::fchmod(fd, existing.st_mode & 07777) == 0 && copyExtendedAttributes(oldFd, fd);
+        if (oldFd >= 0) ::close(oldFd);
+        if (!carried) {
+            giveUp();
+            return writeInPlace(target, data);
         }
-        ok = ::fchmod(fd, existing.st_mode & 07777) == 0;
     }
     // fsync before rename: a short write or a full disk must show here, not after the swap.
     // A scratch file still fails on a short write or a failing close.
     ok = ok && writeAllAt(fd, data, 0) && flushed(fd, durability);
-    ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
     if (!ok) {
-        ::unlink(tempPath.c_str());
-        return ReplaceResult::WriteFailed;
+        giveUp();
+        return {ReplaceResult::WriteFailed};
     }
-    if (durability == Durability::SyncedToDisk) syncFolder(folder);
-    return ReplaceResult::Done;
+    // Closed only after the rename, so the lock covered the file's whole life under its temporary name.
+    const bool closed = ::close(fd) == 0;
+    if (durability != Durability::Scratch) syncFolder(folder);
+    removeStaleTemporaries(folder, base);
+    return {closed ? ReplaceResult::Done : ReplaceResult::WriteFailed};
+}
+
+std::string noOldContentCopyMessage(const std::string& path) {
+    return "ﾌｧｲﾙ " + path + " の元の内容を控えられないため、書き込みませんでした";
+}
+
+std::string damagedFileMessage(const std::string& path, const std::string& copy) {
+    return "ﾌｧｲﾙ " + path + " への書き込みに失敗し、元に戻せませんでした。ファイルは壊れているかもしれません。元の内容は " +
+           copy + " にあります";
 }
 
 void writeFileOrThrow(const std::string& path, std::string_view data, Durability durability) {
-    switch (replaceFile(path, data, durability)) {
-    case ReplaceResult::Done:
-        return;
-    case ReplaceResult::CannotCreate: {
-        std::error_code ec;
-        std::filesystem::path full = std::filesystem::absolute(path, ec);
-        throw cannotCreateFile(ec ? path : full.string());
-    }
-    case ReplaceResult::WriteFailed:
-        throw streamWriteFailed();
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(path, ec);
+    const std::string shown = ec ? path : full.string();
+    const ReplaceOutcome outcome = replaceFile(path, data, durability);
+    switch (outcome.result) {
+    case ReplaceResult::Done: return;
+    case ReplaceResult::CannotCreate: throw cannotCreateFile(shown);
+    case ReplaceResult::NoOldCopy: throw AppError(noOldContentCopyMessage(shown));
+    case ReplaceResult::WriteFailed: throw streamWriteFailed();
+    case ReplaceResult::Damaged: throw AppError(damagedFileMessage(shown, outcome.oldContentCopy));
     }
 }
 

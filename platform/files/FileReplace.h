@@ -1,43 +1,70 @@
 #pragma once
 // The one way the editor writes a user's file. Normally the bytes go to a
-// temporary file in the same folder, are flushed to disk and checked, and only
-// then renamed over the target. Where a rename would change what the file is
-// (another name shares it, its owner could not be kept) or no temporary file
-// can be made beside it, the file is written in place: its old content is kept
-// aside until the new content is on disk, and put back if the write fails.
-// Either way a failure leaves the old file byte-identical and nothing beside it.
+// temporary file (a short name of fixed length) in the same folder, are
+// flushed to disk and checked, get the old file's mode, owner, ACL and
+// extended attributes, and only then are renamed over the target. Where a
+// rename would change what the file is (another name shares it, its owner or
+// an attribute could not be kept) or the folder takes no temporary file, the
+// file is written in place, with a synced copy of its old content on disk
+// until the new content is (OldContentCopy). Either way a failure leaves the
+// old file byte-identical and nothing beside it, unless putting the old
+// content back failed too: then its copy stays, and the caller learns where.
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace vela::files {
 
 enum class ReplaceResult {
     Done,
     CannotCreate, ///< refused or impossible before any byte was written: a read-only or unwritable
-                  ///< target, not a regular file, no folder, no temporary file and no way in place
+                  ///< target, not a regular file, no folder, a link that leads nowhere or may not be
+                  ///< followed, a file of our own that someone else owns
+    NoOldCopy,    ///< a write in place for which no copy of the old content could be made; untouched
     WriteFailed,  ///< writing, flushing or renaming failed part-way; the old content is back
+    Damaged,      ///< a write in place failed and so did putting the old content back; its copy stays
 };
 
-/// How far a write goes before it counts as done. A document waits for the
-/// disk; a scratch file (the undo snapshot) that is worthless after a crash
-/// need not, and it is written on every Enter.
-enum class Durability { SyncedToDisk, Scratch };
+struct ReplaceOutcome {
+    ReplaceOutcome(ReplaceResult result, std::string oldContentCopy = {})
+        : result(result), oldContentCopy(std::move(oldContentCopy)) {}
+    ReplaceResult result;
+    std::string oldContentCopy; ///< with Damaged: where the old content is
+};
+
+/// Whose file it is and how far a write goes before it counts as done. A
+/// user's document waits for the disk. Our own files (the undo snapshot, the
+/// recovery copies) are the user's alone: no link is followed, no file that
+/// someone else owns is written, a new one is made 0600. The snapshot, which
+/// is worthless after a crash and written on every Enter, need not wait for
+/// the disk.
+enum class Durability { SyncedToDisk, Scratch, OwnSyncedToDisk };
 
 /// Writes `data` as the whole content of `path`.
-/// - A symbolic link is followed; the link stays and its target gets the content.
+/// - A symbolic link is followed as the kernel's open would; the link stays and
+///   its target gets the content. A link whose target cannot be written is
+///   refused, never replaced.
 /// - An existing file whose permission bits allow nobody to write it is refused,
 ///   also for root (the bits stand for the read-only attribute), as is a file
 ///   this process may not write.
-/// - Mode, owner and group stay. A file with several hard links, one whose owner
-///   or group a replacement could not get, and one in a folder that takes no
-///   temporary file is written in place, so its inode stays.
-ReplaceResult replaceFile(const std::string& path, std::string_view data,
-                          Durability durability = Durability::SyncedToDisk);
+/// - Mode, owner, group, ACL and extended attributes stay; where one of them
+///   cannot be given to a new file, and for a file with several hard links or
+///   in a folder that takes no temporary file, the file is written in place,
+///   so its inode stays.
+/// - Temporary files of ours that a killed save left in the folder go.
+ReplaceOutcome replaceFile(const std::string& path, std::string_view data,
+                           Durability durability = Durability::SyncedToDisk);
 
 /// replaceFile for documents and snapshots: throws AppError
-/// "ﾌｧｲﾙ <absolute path> を作成できません" or "ｽﾄﾘｰﾑへの書き込みに失敗しました".
+/// "ﾌｧｲﾙ <absolute path> を作成できません", "ｽﾄﾘｰﾑへの書き込みに失敗しました",
+/// or damagedFile / noOldContentCopy below.
 void writeFileOrThrow(const std::string& path, std::string_view data,
                       Durability durability = Durability::SyncedToDisk);
+
+/// "ﾌｧｲﾙ <path> の元の内容を控えられないため、書き込みませんでした"
+std::string noOldContentCopyMessage(const std::string& path);
+/// "ﾌｧｲﾙ <path> への書き込みに失敗し、元に戻せませんでした。ファイルは壊れているかもしれません。元の内容は <copy> にあります"
+std::string damagedFileMessage(const std::string& path, const std::string& copy);
 
 } // namespace vela::files

@@ -4,6 +4,7 @@
 #include "Cp932.h"
 #include "FileRead.h"
 #include "FileReplace.h"
+#include "WriteTarget.h"
 
 #include <cerrno>
 #include <charconv>
@@ -252,11 +253,9 @@ void writeString(const std::string& path, std::string_view section, std::string_
     if (!writable(section, key, value)) throw cannotWrite(path);
 
     // Checks against the file the link points at; files::replaceFile follows it the same way.
-    std::string target = path;
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-        target = real;
-        std::free(real);
-    }
+    const std::optional<std::string> resolved = files::writeTarget(path);
+    if (!resolved) throw cannotWrite(path); // a link that leads nowhere is never replaced
+    const std::string& target = *resolved;
     struct stat st {};
     std::string text;
     bool exists = ::stat(target.c_str(), &st) == 0;
@@ -270,8 +269,10 @@ void writeString(const std::string& path, std::string_view section, std::string_
         throw cannotWrite(path);
     }
 
-    if (files::replaceFile(path, withValue(text, section, key, value)) != files::ReplaceResult::Done)
-        throw cannotWrite(path);
+    const files::ReplaceOutcome outcome = files::replaceFile(path, withValue(text, section, key, value));
+    if (outcome.result == files::ReplaceResult::Damaged)
+        throw AppError(files::damagedFileMessage(path, outcome.oldContentCopy));
+    if (outcome.result != files::ReplaceResult::Done) throw cannotWrite(path);
 }
 
 void writeInt(const std::string& path, std::string_view section, std::string_view key, int value) {

@@ -140,6 +140,7 @@ struct Pane::Impl final : InsertionFilter {
 
     // InsertionFilter
     QString keyDown(QKeyEvent* event) override;
+    void compositionStarting() override;
     QString inputMethodCommit(const QString& text) override;
     QMimeData* mimeForSelection() const override;
     bool canInsert(const QMimeData* source) const override;
@@ -271,7 +272,7 @@ std::string Pane::Impl::textOf(int from, int to) const {
 
 void Pane::Impl::onContentsChange(int position, int removed, int added) {
     // The pane's own changes are in the model already; formats shown are no change of the text.
-    if (mirroring || display->applying()) return;
+    if (mirroring || display->applying() || edit->showingCompositionOnly()) return;
     if (qEnvironmentVariableIsSet("VELA_PANE_DEBUG")) qInfo("change %d -%d +%d", position, removed, added);
     const QTextBlock block = doc->findBlock(position);
     // Everything before `position` is as it was, so its bytes come from the old index.
@@ -510,8 +511,9 @@ void Pane::Impl::tell(const std::string& message) const {
 
 QString Pane::Impl::accepted(const QString& text) const {
     std::u16string units = text.toStdU16String();
+    const std::size_t folded = cp932::foldJisVariants(units);
     const std::size_t referenced = cp932::referenceUnencodable(units);
-    if (referenced == 0) return text;
+    if (referenced == 0) return folded == 0 ? text : QString::fromStdU16String(units);
     tell(encoding::referencesNotice(referenced));
     return QString::fromStdU16String(units);
 }
@@ -537,6 +539,10 @@ QString Pane::Impl::keyDown(QKeyEvent* event) {
         break;
     }
     return accepted(event->text());
+}
+
+void Pane::Impl::compositionStarting() {
+    if (keyDownHandler) keyDownHandler(0);
 }
 
 QString Pane::Impl::inputMethodCommit(const QString& text) {
@@ -891,6 +897,8 @@ void Pane::copyToClipboard() const {
 void Pane::pasteFromClipboard() { d->insert(QGuiApplication::clipboard()->mimeData()); }
 
 bool Pane::clipboardHasText() const { return d->clipboardText; }
+
+void Pane::commitComposition() { d->edit->commitComposition(); }
 
 void Pane::setKeyDownHandler(std::function<void(int)> handler) { d->keyDownHandler = std::move(handler); }
 

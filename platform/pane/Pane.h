@@ -162,7 +162,12 @@ public:
     void pasteFromClipboard();
     bool clipboardHasText() const;  ///< cached; no clipboard round trip
 
-    /// Runs before the widget handles a key (Qt::Key value; input-method commits report 0).
+    /// Enters the input method's uncommitted text where it is shown and ends
+    /// the composition; for every command that changes the text, before it runs.
+    void commitComposition();
+
+    /// Runs before the widget handles a key (Qt::Key value; input-method commits,
+    /// and uncommitted text shown where none was, report 0).
     void setKeyDownHandler(std::function<void(int qtKey)> handler);
     /// Told (UTF-8 message) what became of input: characters CP932 cannot hold
     /// entered as references ("&#xE9;"), or data other than text refused.

@@ -1,14 +1,19 @@
 #include "PaneEdit.h"
 
 #include <QDropEvent>
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QTextBlock>
+#include <QTextLayout>
 
 namespace vela {
 
 PaneEdit::PaneEdit(InsertionFilter& filter) : filter_(filter) {}
 
 void PaneEdit::keyPressEvent(QKeyEvent* event) {
+    echo_.reset();
     const QString text = filter_.keyDown(event);
     // An Alt chord that no menu took types nothing, as in the platform's rich-edit control.
     // Characters composed with AltGr arrive without the Alt modifier and still type.
@@ -30,20 +35,77 @@ void PaneEdit::keyPressEvent(QKeyEvent* event) {
     QPlainTextEdit::keyPressEvent(event);
 }
 
+// Input methods. Showing or clearing uncommitted text is no change of the
+// document; a commit is, and so is uncommitted text that replaces a selection.
+// The uncommitted text is drawn as typed text comes out, whatever the text
+// before it looks like.
+
+QString PaneEdit::shownComposition() const {
+    const QTextLayout* layout = textCursor().block().layout();
+    return layout ? layout->preeditAreaText() : QString();
+}
+
 void PaneEdit::inputMethodEvent(QInputMethodEvent* event) {
-    if (event->commitString().isEmpty()) {
-        QPlainTextEdit::inputMethodEvent(event);
-        return;
+    if (echo_) {
+        const bool echo = event->commitString() == *echo_ && event->preeditString().isEmpty() &&
+                          event->replacementLength() == 0;
+        if (!event->commitString().isEmpty() || !event->preeditString().isEmpty()) echo_.reset();
+        if (echo) {
+            event->accept();
+            return;
+        }
     }
-    const QString text = filter_.inputMethodCommit(event->commitString());
-    if (text == event->commitString()) {
-        QPlainTextEdit::inputMethodEvent(event);
-        return;
+    const QString shown = shownComposition();
+    if (shown.isEmpty() && !event->preeditString().isEmpty()) filter_.compositionStarting();
+    // As the widget decides it: uncommitted text that differs from the shown
+    // one first removes the selection.
+    const bool changesText = !event->commitString().isEmpty() || event->replacementLength() > 0 ||
+                             (textCursor().hasSelection() && event->preeditString() != shown);
+
+    QList<QInputMethodEvent::Attribute> attributes;
+    const QTextCharFormat typed = textCursor().charFormat();
+    if (!event->preeditString().isEmpty())
+        attributes.append({QInputMethodEvent::TextFormat, 0, int(event->preeditString().size()), typed});
+    for (QInputMethodEvent::Attribute a : event->attributes()) {
+        if (a.type == QInputMethodEvent::TextFormat) {
+            QTextCharFormat format = typed;
+            format.merge(qvariant_cast<QTextFormat>(a.value));
+            a.value = format;
+        }
+        attributes.append(a);
     }
-    QInputMethodEvent replaced(event->preeditString(), event->attributes());
-    replaced.setCommitString(text, event->replacementStart(), event->replacementLength());
+    QInputMethodEvent replaced(event->preeditString(), attributes);
+    if (!event->commitString().isEmpty() || event->replacementLength() > 0)
+        replaced.setCommitString(event->commitString().isEmpty() ? QString() : filter_.inputMethodCommit(event->commitString()),
+                                 event->replacementStart(), event->replacementLength());
+    showingCompositionOnly_ = !changesText;
     QPlainTextEdit::inputMethodEvent(&replaced);
-    event->accept();
+    showingCompositionOnly_ = false;
+    event->setAccepted(replaced.isAccepted());
+    // A composition cleared without a commit was cancelled. Qt's ibus support
+    // still holds its text and commits it at the next change of focus, into
+    // whatever has the focus then (a dialog's box); a reset makes it forget.
+    if (!shown.isEmpty() && event->preeditString().isEmpty() && event->commitString().isEmpty())
+        QGuiApplication::inputMethod()->reset();
+}
+
+void PaneEdit::commitComposition() {
+    const QString shown = shownComposition();
+    if (shown.isEmpty()) return;
+    QInputMethodEvent commit;
+    commit.setCommitString(shown);
+    inputMethodEvent(&commit);
+    echo_ = shown;
+    // The input method forgets its composition; one that commits when reset
+    // sends the text again, which the echo check drops.
+    QGuiApplication::inputMethod()->reset();
+}
+
+void PaneEdit::mousePressEvent(QMouseEvent* event) {
+    // The widget's own commit on a click lets ibus commit the text twice: once
+    // from Qt's side, once from the input method when reset.
+    commitComposition();
+    QPlainTextEdit::mousePressEvent(event);
 }
 
 QMimeData* PaneEdit::createMimeDataFromSelection() const { return filter_.mimeForSelection(); }

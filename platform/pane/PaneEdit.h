@@ -6,6 +6,8 @@
 
 #include <QPlainTextEdit>
 
+#include <optional>
+
 class QMimeData;
 
 namespace vela {
@@ -16,6 +18,9 @@ public:
     /// Before the widget handles a key; returns the text the key enters in
     /// place of its own.
     virtual QString keyDown(QKeyEvent* event) = 0;
+    /// Before an input method shows uncommitted text where none was shown:
+    /// it is drawn in the format typed text would take.
+    virtual void compositionStarting() = 0;
     /// Before an input-method commit; returns the text committed in its place.
     virtual QString inputMethodCommit(const QString& text) = 0;
     virtual QMimeData* mimeForSelection() const = 0;
@@ -30,16 +35,30 @@ class PaneEdit : public QPlainTextEdit {
 public:
     explicit PaneEdit(InsertionFilter& filter);
 
+    /// True while the widget only shows or clears uncommitted text: the layout
+    /// reports the line as changed, but the document's text is not.
+    bool showingCompositionOnly() const { return showingCompositionOnly_; }
+    /// Enters the uncommitted text where it is shown, once, and ends the
+    /// composition; nothing when none is shown.
+    void commitComposition();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     QMimeData* createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
+    QString shownComposition() const;
+
     InsertionFilter& filter_;
+    bool showingCompositionOnly_ = false;
+    // What commitComposition entered: an input method that commits its text
+    // when reset (ibus with mozc) sends it once more.
+    std::optional<QString> echo_;
 };
 
 } // namespace vela

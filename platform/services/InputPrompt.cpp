@@ -32,13 +32,14 @@ QValidator::State Cp932Validator::validate(QString& input, int& pos) const {
     // Before and after the cursor apart, so the cursor stays after what was typed.
     std::u16string before = input.left(pos).toStdU16String();
     std::u16string after = input.mid(pos).toStdU16String();
+    const std::size_t folded = cp932::foldJisVariants(before) + cp932::foldJisVariants(after);
     const std::size_t referenced = cp932::referenceUnencodable(before) + cp932::referenceUnencodable(after);
-    if (referenced == 0) return Acceptable;
+    if (folded + referenced == 0) return Acceptable;
     const auto* edit = qobject_cast<const QLineEdit*>(parent());
     if (edit && before.size() + after.size() > std::size_t(edit->maxLength())) return Invalid;
     input = QString::fromStdU16String(before + after);
     pos = int(before.size());
-    if (validatorNotice()) validatorNotice()(encoding::referencesNotice(referenced));
+    if (referenced > 0 && validatorNotice()) validatorNotice()(encoding::referencesNotice(referenced));
     return Acceptable;
 }
 

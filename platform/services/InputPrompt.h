@@ -20,6 +20,8 @@ class Services;
 /// character reference ("&#xE9;") as it enters the box, so what the user types
 /// always converts to the document's bytes and nothing is lost. An edit the
 /// references would take past the box's maximum length is refused whole.
+/// The JIS code points other programs use (U+301C 〜, ...) enter as the
+/// characters CP932 holds them as (cp932::foldJisVariants).
 class Cp932Validator : public QValidator {
     Q_OBJECT
 public:

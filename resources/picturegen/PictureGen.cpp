@@ -1,7 +1,9 @@
-// Draws the splash picture, the About logo, the program icon and the OK
-// glyph into the folder given as the first argument (resources/pictures).
+// Draws the splash picture, the About logo, the program icon, the OK glyph
+// and the desktop's program icons (appicon-SIZE.png, appicon.svg) into the
+// folder given as the first argument (resources/pictures).
 // Run once after changing a drawing; the PNG files are committed.
 #include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -20,35 +22,48 @@ QFont font(const char* family, int pixels, bool bold = false) {
     return f;
 }
 
-/// The sail mark of the program: a quill-like sail over two waves.
-void drawMark(QPainter& p, const QRectF& box, const QColor& sail, const QColor& wave) {
+/// The sail mark's outlines in `box`: the sail, its shadowed half, two waves.
+struct MarkPaths {
+    QPainterPath sail, shadow;
+    QPainterPath waves[2];
+    qreal outline, waveWidth; ///< pen widths
+};
+
+MarkPaths markPaths(const QRectF& box) {
     const qreal w = box.width(), h = box.height();
-    QPainterPath s;
-    s.moveTo(box.left() + w * 0.50, box.top() + h * 0.06);
-    s.cubicTo(box.left() + w * 0.86, box.top() + h * 0.30, box.left() + w * 0.88, box.top() + h * 0.56,
-              box.left() + w * 0.84, box.top() + h * 0.66);
-    s.lineTo(box.left() + w * 0.50, box.top() + h * 0.66);
-    s.closeSubpath();
-    QPainterPath s2;
-    s2.moveTo(box.left() + w * 0.44, box.top() + h * 0.18);
-    s2.lineTo(box.left() + w * 0.44, box.top() + h * 0.66);
-    s2.lineTo(box.left() + w * 0.14, box.top() + h * 0.66);
-    s2.closeSubpath();
-    p.setPen(QPen(Qt::black, std::max<qreal>(1, w / 32)));
-    p.setBrush(sail);
-    p.drawPath(s);
-    p.setBrush(sail.darker(125));
-    p.drawPath(s2);
-    p.setPen(QPen(wave, std::max<qreal>(1.5, w / 14), Qt::SolidLine, Qt::RoundCap));
-    p.setBrush(Qt::NoBrush);
+    MarkPaths m;
+    m.sail.moveTo(box.left() + w * 0.50, box.top() + h * 0.06);
+    m.sail.cubicTo(box.left() + w * 0.86, box.top() + h * 0.30, box.left() + w * 0.88, box.top() + h * 0.56,
+                   box.left() + w * 0.84, box.top() + h * 0.66);
+    m.sail.lineTo(box.left() + w * 0.50, box.top() + h * 0.66);
+    m.sail.closeSubpath();
+    m.shadow.moveTo(box.left() + w * 0.44, box.top() + h * 0.18);
+    m.shadow.lineTo(box.left() + w * 0.44, box.top() + h * 0.66);
+    m.shadow.lineTo(box.left() + w * 0.14, box.top() + h * 0.66);
+    m.shadow.closeSubpath();
     for (int i = 0; i < 2; ++i) {
         const qreal y = box.top() + h * (0.76 + 0.14 * i);
-        QPainterPath wv;
+        QPainterPath& wv = m.waves[i];
         wv.moveTo(box.left() + w * 0.08, y);
         wv.cubicTo(box.left() + w * 0.30, y - h * 0.08, box.left() + w * 0.45, y + h * 0.08, box.left() + w * 0.62, y);
         wv.cubicTo(box.left() + w * 0.75, y - h * 0.06, box.left() + w * 0.85, y + h * 0.04, box.left() + w * 0.94, y);
-        p.drawPath(wv);
     }
+    m.outline = std::max<qreal>(1, w / 32);
+    m.waveWidth = std::max<qreal>(1.5, w / 14);
+    return m;
+}
+
+/// The sail mark of the program: a quill-like sail over two waves.
+void drawMark(QPainter& p, const QRectF& box, const QColor& sail, const QColor& wave) {
+    const MarkPaths m = markPaths(box);
+    p.setPen(QPen(Qt::black, m.outline));
+    p.setBrush(sail);
+    p.drawPath(m.sail);
+    p.setBrush(sail.darker(125));
+    p.drawPath(m.shadow);
+    p.setPen(QPen(wave, m.waveWidth, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    for (const QPainterPath& wv : m.waves) p.drawPath(wv);
 }
 
 QImage splash() {
@@ -110,6 +125,68 @@ QImage programIcon() {
     return image.convertToFormat(QImage::Format_Indexed8, palette, Qt::ThresholdDither);
 }
 
+// The program icon for the desktop, at the sizes its icon theme asks for: the same drawing as the
+// 16-colour window icon, in full colour and smoothed, which reads better at every size.
+const QColor IconFill(0, 0, 128), IconSail(Qt::white), IconWave(0, 255, 255);
+
+QRectF iconFrame(qreal size) { return QRectF(size / 64, size / 64, size - size / 32, size - size / 32); }
+QRectF iconMarkBox(qreal size) { return QRectF(size / 16, size / 32, size * 28 / 32, size * 28 / 32); }
+
+QImage desktopIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::black, std::max<qreal>(1, size / 32.0)));
+    p.setBrush(IconFill);
+    p.drawRoundedRect(iconFrame(size), size / 8.0, size / 8.0);
+    drawMark(p, iconMarkBox(size), IconSail, IconWave);
+    return image;
+}
+
+QString svgPathData(const QPainterPath& path) {
+    QString d;
+    QPointF start;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        // A line back to the start ends the outline as closeSubpath did, so its corner is joined.
+        const bool closing = e.type == QPainterPath::LineToElement && QPointF(e) == start &&
+                             (i + 1 == path.elementCount() || path.elementAt(i + 1).type == QPainterPath::MoveToElement);
+        switch (e.type) {
+        case QPainterPath::MoveToElement:
+            start = e;
+            d += QStringLiteral("M%1 %2 ").arg(e.x).arg(e.y);
+            break;
+        case QPainterPath::LineToElement: d += closing ? QStringLiteral("Z ") : QStringLiteral("L%1 %2 ").arg(e.x).arg(e.y); break;
+        case QPainterPath::CurveToElement: d += QStringLiteral("C%1 %2 ").arg(e.x).arg(e.y); break;
+        case QPainterPath::CurveToDataElement: d += QStringLiteral("%1 %2 ").arg(e.x).arg(e.y); break;
+        }
+    }
+    return d.trimmed();
+}
+
+/// The same drawing as scalable SVG, on a 256 grid.
+QByteArray desktopIconSvg() {
+    const qreal size = 256;
+    const MarkPaths m = markPaths(iconMarkBox(size));
+    const QRectF frame = iconFrame(size);
+    auto colour = [](const QColor& c) { return c.name(); };
+    QString svg = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                 "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"0 0 256 256\">\n");
+    svg += QStringLiteral("  <rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\" fill=\"%6\" stroke=\"#000000\" stroke-width=\"%7\"/>\n")
+               .arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height()).arg(size / 8)
+               .arg(colour(IconFill)).arg(size / 32);
+    svg += QStringLiteral("  <path d=\"%1\" fill=\"%2\" stroke=\"#000000\" stroke-width=\"%3\"/>\n")
+               .arg(svgPathData(m.sail), colour(IconSail)).arg(m.outline);
+    svg += QStringLiteral("  <path d=\"%1\" fill=\"%2\" stroke=\"#000000\" stroke-width=\"%3\"/>\n")
+               .arg(svgPathData(m.shadow), colour(IconSail.darker(125))).arg(m.outline);
+    for (const QPainterPath& wave : m.waves)
+        svg += QStringLiteral("  <path d=\"%1\" fill=\"none\" stroke=\"%2\" stroke-width=\"%3\" stroke-linecap=\"round\"/>\n")
+                   .arg(svgPathData(wave), colour(IconWave)).arg(m.waveWidth);
+    svg += QStringLiteral("</svg>\n");
+    return svg.toUtf8();
+}
+
 QImage okGlyph() {
     QImage image(18, 18, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
@@ -131,5 +208,10 @@ int main(int argc, char** argv) {
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
     bool ok = splash().save(out.filePath("splash.png")) && logo().save(out.filePath("logo.png")) &&
               programIcon().save(out.filePath("programicon.png")) && okGlyph().save(out.filePath("okglyph.png"));
+    // The desktop's icon theme sizes, 16 to 256, and the scalable one.
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        ok = ok && desktopIcon(size).save(out.filePath(QStringLiteral("appicon-%1.png").arg(size)));
+    QFile svg(out.filePath("appicon.svg"));
+    ok = ok && svg.open(QIODevice::WriteOnly) && svg.write(desktopIconSvg()) > 0;
     return ok ? 0 : 1;
 }

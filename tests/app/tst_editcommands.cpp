@@ -11,6 +11,9 @@
 #include <QContextMenuEvent>
 #include <QImage>
 #include <QInputMethodEvent>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QMimeData>
 #include <QGuiApplication>
 #include <QSysInfo>
@@ -56,12 +59,20 @@ private slots:
         QTRY_VERIFY(!w.button("SpeedButton6")->isEnabled());
     }
 
+    void testUndoAfterTypingLinesReturnsToLastEnter_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Return") << int(Qt::Key_Return) << int(Qt::NoModifier);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+    }
     void testUndoAfterTypingLinesReturnsToLastEnter() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
         MainWindowFixture w;
         QTest::keyClicks(editor(w), "abc");
-        QTest::keyClick(editor(w), Qt::Key_Return);
+        QTest::keyClick(editor(w), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QTest::keyClicks(editor(w), "def");
-        QTest::keyClick(editor(w), Qt::Key_Return);
+        QTest::keyClick(editor(w), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QTest::keyClicks(editor(w), "ghi");
         QCOMPARE(w.form->pane().text(), Head + "abc\r\ndef\r\nghi" + Tail);
         w.chooseMenuEntry("Menu27");
@@ -86,6 +97,24 @@ private slots:
         // The restored text keeps its look: typed white, not bold.
         QCOMPARE(w.form->pane().selColor(), TextWhite);
         QCOMPARE(w.form->pane().selStyle(), FontStyle::None);
+    }
+
+    void testCommandsCommitTheCompositionFirst() {
+        MainWindowFixture w;
+        auto compose = [&w](const QString& shown) {
+            QInputMethodEvent event(shown, {});
+            QCoreApplication::sendEvent(editor(w), &event);
+        };
+        compose(QStringLiteral("にほ"));
+        w.clickButton("SpeedButton11", 1); // bold
+        QCOMPARE(w.form->pane().text(), Head + cp932::fromUtf8("にほ<B></B>") + Tail);
+        QCOMPARE(w.form->pane().selStart(), 16 + 4 + 3);
+        // Undo enters the composition, then goes back to before the tags; nothing is left composing.
+        compose(QStringLiteral("ご"));
+        w.chooseMenuEntry("Menu27");
+        QCOMPARE(w.form->pane().text(), Head + cp932::fromUtf8("にほ") + Tail);
+        auto* edit = qobject_cast<QPlainTextEdit*>(editor(w));
+        QVERIFY(edit->textCursor().block().layout()->preeditAreaText().isEmpty());
     }
 
     void testClipboardChangesUndo_data() {

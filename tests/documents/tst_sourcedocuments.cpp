@@ -1,12 +1,41 @@
 // New, Open, Save, Save As, Exit and the close handling, driven as a user does.
 #include "DocumentTestSupport.h"
 
+#include <QAbstractScrollArea>
+#include <QMimeData>
+#include <QUrl>
+
 using namespace vela;
 using namespace vela::test;
 
 namespace {
 
-enum class Caller { New, Open, Import, Exit, CloseBox };
+enum class Caller { New, Open, Import, Exit, CloseBox, Drop };
+
+/// Drags `data` over the editing pane and drops it there, as a file manager or another program does.
+void dropOnPane(MainWindowFixture& w, QMimeData* data) {
+    QWidget* viewport = qobject_cast<QAbstractScrollArea*>(w.form->pane().widget())->viewport();
+    const QPoint at(20, 20);
+    QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &move);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &drop);
+    delete data;
+    // The files open once the drop has finished.
+    QCoreApplication::processEvents();
+}
+
+/// Local files as a file manager offers them: URLs, with the paths as text beside them.
+QMimeData* filesData(const QStringList& paths) {
+    auto* data = new QMimeData;
+    QList<QUrl> urls;
+    for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
+    data->setUrls(urls);
+    data->setText(paths.join('\n'));
+    return data;
+}
 
 /// Gives the document the source file "first.kvd", then changes it.
 void saveAsFirstAndChange(MainWindowFixture& w) {
@@ -22,6 +51,7 @@ void run(MainWindowFixture& w, Caller caller) {
     case Caller::Import: w.chooseMenuEntry("HTM1"); break;
     case Caller::Exit: w.chooseMenuEntry("Menu15"); break;
     case Caller::CloseBox: w.form->close(); break;
+    case Caller::Drop: dropOnPane(w, filesData({inDir(w, "dropped.kvd")})); break;
     }
 }
 
@@ -51,7 +81,8 @@ private slots:
                                                           {"open", Caller::Open},
                                                           {"import", Caller::Import},
                                                           {"exit", Caller::Exit},
-                                                          {"close box", Caller::CloseBox}};
+                                                          {"close box", Caller::CloseBox},
+                                                          {"drop", Caller::Drop}};
         for (const auto& [name, caller] : callers) {
             QTest::addRow("%s, yes and saved", name) << caller << MessageAnswer::Yes << "answer" << true;
             QTest::addRow("%s, yes and cancelled", name) << caller << MessageAnswer::Yes << "" << false;
@@ -67,6 +98,7 @@ private slots:
         MainWindowFixture w;
         w.writeFile("other.kvd", "other text");
         w.writeFile("page.htm", "<P>page</P>");
+        w.writeFile("dropped.kvd", "{\\rtf1 dropped text}");
         saveAsFirstAndChange(w);
         Pane& pane = w.form->pane();
         const std::string changed = pane.text();
@@ -114,6 +146,10 @@ private slots:
             QCOMPARE(pane.text(), Template);
             QCOMPARE(title(w), AppCaption);
             QCOMPARE(w.form->state().SourcePath, std::string());
+            break;
+        case Caller::Drop:
+            QCOMPARE(pane.text(), std::string("dropped text"));
+            QCOMPARE(title(w), AppCaption + " - " + inDir(w, "dropped.kvd").toStdString());
             break;
         case Caller::Open:
             QCOMPARE(pane.text(), std::string("other text"));
@@ -332,6 +368,70 @@ private slots:
         QCOMPARE(w.form->pane().text(), std::string("a?b?c"));
         QVERIFY(w.services.messageBoxes().at(0).text.find(" 2 ") != std::string::npos);
         QVERIFY(!w.form->pane().modified());
+    }
+
+    // Files given at start or dropped open as Open (a file that begins as RTF) or import (any other) would.
+    void testGivenFiles_data() {
+        QTest::addColumn<QString>("how"); // "start", "drop", or "text" for a drag of plain text
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("text");       // the pane's text afterwards (UTF-8)
+        QTest::addColumn<QString>("titleFile");  // the file in the title, empty for none
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<bool>("reported");      // the first file's "cannot open" report
+        const QString templ = QString::fromStdString(Template);
+        const QString notOpened = "ほかの 2 個のファイルは開いていません（1 つのウィンドウで開ける文書は 1 つです）";
+        for (const QString how : {"start", "drop"}) {
+            QTest::addRow("%s, source document", qPrintable(how))
+                << how << QStringList{"doc.kvd"} << "doc text" << "doc.kvd" << "" << false;
+            QTest::addRow("%s, page in UTF-8", qPrintable(how))
+                << how << QStringList{"page.htm"} << "<P>ページ</P>" << "" << "UTF-8 として読み込みました" << false;
+            QTest::addRow("%s, plain text named .kvd", qPrintable(how))
+                << how << QStringList{"plain.kvd"} << "plain" << "" << "" << false;
+            QTest::addRow("%s, several", qPrintable(how)) << how << QStringList{"page.htm", "doc.kvd", "x.htm"}
+                << "<P>ページ</P>" << "" << "UTF-8 として読み込みました。" + notOpened << false;
+        }
+        QTest::addRow("start, missing") << "start" << QStringList{"missing.kvd"} << templ << "" << "" << true;
+        QTest::addRow("start, missing among several")
+            << "start" << QStringList{"missing.kvd", "doc.kvd", "page.htm"} << templ << "" << notOpened << true;
+        QTest::addRow("text dropped stays text") << "text" << QStringList{} << "" << "" << "" << false;
+    }
+    void testGivenFiles() {
+        QFETCH(QString, how);
+        QFETCH(QStringList, names);
+        QFETCH(QString, text);
+        QFETCH(QString, titleFile);
+        QFETCH(QString, status);
+        QFETCH(bool, reported);
+        MainWindowFixture w;
+        w.writeFile("doc.kvd", "{\\rtf1 doc text}");
+        w.writeFile("page.htm", QString("<P>ページ</P>").toUtf8());
+        w.writeFile("plain.kvd", "plain");
+        QStringList paths;
+        for (const QString& name : names) paths << inDir(w, name);
+        if (reported) expectErrorReport(w, "ﾌｧｲﾙ " + paths.first().toStdString() + " は開けません");
+
+        if (how == "start") {
+            std::vector<std::string> files;
+            for (const QString& path : paths) files.push_back(path.toStdString());
+            w.form->openGivenFiles(files);
+        } else if (how == "drop") {
+            dropOnPane(w, filesData(paths));
+        } else {
+            auto* words = new QMimeData;
+            words->setText("dropped words");
+            dropOnPane(w, words);
+            QVERIFY(w.form->pane().text().find("dropped words") != std::string::npos);
+            QCOMPARE(title(w), AppCaption);
+            return;
+        }
+        QVERIFY(w.services.verifyAllConsumed());
+        QCOMPARE(QString::fromStdString(cp932::toUtf8(w.form->pane().text())), text);
+        QCOMPARE(title(w), titleFile.isEmpty() ? AppCaption : AppCaption + " - " + inDir(w, titleFile).toStdString());
+        QCOMPARE(w.form->state().SourcePath, titleFile.isEmpty() ? std::string() : inDir(w, titleFile).toStdString());
+        QCOMPARE(QString::fromStdString(w.form->statusText()), status);
+        QVERIFY(!w.form->pane().modified());
+        // An imported page has its tags recoloured, whatever the preference: it is off at every start.
+        if (text.startsWith("<P>")) QCOMPARE(w.form->pane().runs().front().format.color, std::optional<std::uint32_t>(0xFFFF00));
     }
 
     void testFailedOpenChangesNothing() {

@@ -11,14 +11,21 @@
 #include "UnprivilegedUser.h"
 #include "UserActions.h"
 
+#include "FileReplace.h"
+#include "RecoveryCopy.h"
+
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFileInfo>
 
 #include <map>
 #include <optional>
 
+#include <csignal>
+
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace vela;
@@ -137,7 +144,7 @@ QByteArray binaryBytes() {
 }
 
 /// What another program does to the source file while the editor has it open.
-enum class Change { None, Content, TimeOnly, RenamedOver, Deleted };
+enum class Change { None, Content, TimeOnly, SameSizeTimeSetBack, RenamedOver, Deleted };
 
 /// The question Save asks about a source file that another program changed.
 void expectChangedQuestion(MainWindowFixture& w, const QString& file, MessageAnswer answer) {
@@ -159,6 +166,18 @@ void changeSourceFile(const QString& file, Change change) {
     }
     case Change::TimeOnly: {
         const timespec times[2] = {st.st_atim, {st.st_mtim.tv_sec - 60, st.st_mtim.tv_nsec}};
+        QVERIFY(::utimensat(AT_FDCWD, path.constData(), times, 0) == 0);
+        break;
+    }
+    case Change::SameSizeTimeSetBack: {
+        // Another program that rewrites the file at the same size and puts its time back: only the change time moves.
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        const QByteArray bytes = f.readAll();
+        f.seek(0);
+        f.write(QByteArray(bytes.size(), ' '));
+        f.close();
+        const timespec times[2] = {st.st_atim, st.st_mtim};
         QVERIFY(::utimensat(AT_FDCWD, path.constData(), times, 0) == 0);
         break;
     }
@@ -246,6 +265,8 @@ private slots:
         }
         const auto before = contents(place);
         expectCommandDialogs(w, command, fault != Fault::FolderGone && fault != Fault::NewInReadOnlyFolder);
+        // Making the file read-only moved its change time, as another program's doing: Save asks first.
+        if (command == Command::Save && fault == Fault::ReadOnlyFile) expectChangedQuestion(w, target, MessageAnswer::Yes);
         expectErrorReport(w, expectedMessage(command, fault, target.toStdString()));
         {
             // Smaller than every file the commands write, so each write fails after its first bytes.
@@ -407,6 +428,7 @@ private slots:
         QTest::newRow("content after open, toolbar, no") << Change::Content << true << true << MessageAnswer::No;
         QTest::newRow("time only, toolbar, yes") << Change::TimeOnly << false << true << MessageAnswer::Yes;
         QTest::newRow("renamed over after open, no") << Change::RenamedOver << true << false << MessageAnswer::No;
+        QTest::newRow("same size, time set back, no") << Change::SameSizeTimeSetBack << false << false << MessageAnswer::No;
         // Nothing of the other program's is left to lose: Save writes the file again without asking.
         QTest::newRow("deleted") << Change::Deleted << false << false << MessageAnswer::Ok;
     }
@@ -491,6 +513,9 @@ private slots:
         const QString liveCopy = QDir(folder).filePath(QDir(folder).entryList({"*.kvr"}, QDir::Files).first());
         QByteArray copy = readAll(liveCopy);
         QVERIFY(!copy.isEmpty());
+        // The drafts are the user's alone.
+        QCOMPARE(QFile::permissions(liveCopy), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        QCOMPARE(QFileInfo(folder).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
 
         // The killed editors' files, named as editors name them; nobody holds their locks.
         const QString dead = QDir(folder).filePath("1-dead.kvr");
@@ -534,8 +559,7 @@ private slots:
             w.services.expectMessageBox(MessageAnswer::Ok, AppCaption,
                                         "復元用のファイル " + broken.toStdString() + " は壊れていて読めません。" +
                                             broken.toStdString() + ".broken に移しました。");
-        if (answer != MessageAnswer::Ok)
-            w.services.expectMessageBox(answer, std::string("確認"), std::string("保存されていない文書が残っています。復元しますか？"));
+        if (answer != MessageAnswer::Ok) w.services.expectMessageBox(answer, std::string("確認"));
 
         // The next editor starts while the first one still runs: it must leave the first one's copy alone.
         TForm1 next(w.services);
@@ -543,6 +567,11 @@ private slots:
         next.activateWindow();
         QTRY_COMPARE(next.state().FirstActivation, 1);
         QVERIFY(w.services.verifyAllConsumed());
+        if (answer != MessageAnswer::Ok) {
+            // The question names the document Yes brings back: the newest copy's.
+            const QString question = QString::fromStdString(w.services.messageBoxes().back().text);
+            QVERIFY2(question.startsWith("保存されていない文書が残っています。復元しますか？\n" + file + "（"), qPrintable(question));
+        }
         QVERIFY(QFile::exists(liveCopy));
         QCOMPARE(readAll(liveCopy), copy);
         if (hasBroken) {
@@ -579,6 +608,111 @@ private slots:
         QCOMPARE(textOfSourceDocument(file), text);
         next.documents().recoveryCopy().waitForWriter();
         QVERIFY(!QFile::exists(own));
+    }
+
+    void testKilledWriteInPlaceIsReportedAtStart() {
+        MainWindowFixture w;
+        // A big document with a second name: Save writes it in place.
+        const QString file = inDir(w, "big.kvd");
+        const QByteArray old(12 << 20, 'o');
+        w.writeFile("big.kvd", old);
+        const QByteArray path = QFile::encodeName(file);
+        QVERIFY(::link(path.constData(), QFile::encodeName(inDir(w, "second.kvd")).constData()) == 0);
+        struct stat before {};
+        QVERIFY(::stat(path.constData(), &before) == 0);
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            try {
+                files::writeFileOrThrow(file.toStdString(), std::string(12 << 20, 'n'));
+            } catch (...) {
+            }
+            ::_exit(0);
+        }
+        // Killed at the first change of the file's modification time, while it is being written.
+        bool exited = false;
+        for (struct stat now = before; !exited && now.st_mtim.tv_sec == before.st_mtim.tv_sec &&
+                                       now.st_mtim.tv_nsec == before.st_mtim.tv_nsec;) {
+            ::stat(path.constData(), &now);
+            exited = ::waitpid(child, nullptr, WNOHANG) == child;
+        }
+        if (!exited) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+        }
+        const QStringList copies = QDir(w.dir.path()).entryList({".vela-*.old"}, QDir::Files | QDir::Hidden);
+        QCOMPARE(copies.size(), qsizetype(1));
+        const QString copy = inDir(w, copies.first());
+        QVERIFY(readAll(copy) == old);
+
+        // The next start names the file and the copy, and leaves the copy where it is.
+        w.services.expectMessageBox(MessageAnswer::Ok, AppCaption,
+                                    "ファイル " + file.toStdString() +
+                                        " への書き込みが中断されました。ファイルは壊れているかもしれません。元の内容は " +
+                                        copy.toStdString() + " に残してあります。");
+        TForm1 next(w.services);
+        next.show();
+        next.activateWindow();
+        QTRY_COMPARE(next.state().FirstActivation, 1);
+        QVERIFY(w.services.verifyAllConsumed());
+        QVERIFY(readAll(copy) == old);
+    }
+
+    void testPlantedSnapshotLinkIsNotFollowed() {
+        MainWindowFixture w;
+        // A shared sticky folder, where another user made the snapshot's name a link to a file of ours.
+        QVERIFY(QFile::setPermissions(w.dir.path(), QFile::permissions(w.dir.path()) | QFile::ExeOther));
+        const QString shared = inDir(w, "shared");
+        QVERIFY(QDir().mkdir(shared));
+        QVERIFY(::chmod(QFile::encodeName(shared).constData(), 01777) == 0);
+        const QString mine = inDir(w, "mine.kvd");
+        w.writeFile("mine.kvd", "mine");
+        const QString planted = QDir(shared).filePath("QOV.tmp");
+        {
+            UnprivilegedUser user;
+            QVERIFY(user.ok());
+            QVERIFY(::symlink(QFile::encodeName(mine).constData(), QFile::encodeName(planted).constData()) == 0);
+        }
+        QVERIFY(QDir::setCurrent(shared));
+        TForm1 next(w.services);
+        next.show();
+        next.activateWindow();
+        QTRY_COMPARE(next.state().FirstActivation, 1);
+        // The snapshot took the next free name; the link and our file are as they were.
+        QCOMPARE(next.state().UndoFilePath, QDir(shared).filePath("QOV-2.tmp").toStdString());
+        QVERIFY(QFile::exists(QDir(shared).filePath("QOV-2.tmp")));
+        QVERIFY(QFileInfo(planted).isSymLink());
+        QCOMPARE(readAll(mine), QByteArray("mine"));
+    }
+
+    void testSteadyTypingIsRecoveredAfterAKill() {
+        MainWindowFixture w;
+        const QString folder = recoveryFolder(w);
+        // A key every 1.2 s: typing never pauses long enough for the copy that waits for a pause.
+        QElapsedTimer typing;
+        typing.start();
+        while (QDir(folder).entryList({"*.kvr"}, QDir::Files).isEmpty() &&
+               typing.elapsed() < recovery::RecoveryCopy::MaxIntervalMs + 10000) {
+            w.select(16, 0);
+            typeText(w, "k");
+            QTest::qWait(1200);
+        }
+        const QStringList copies = QDir(folder).entryList({"*.kvr"}, QDir::Files);
+        QCOMPARE(copies.size(), qsizetype(1));
+        w.form->documents().recoveryCopy().waitForWriter();
+        const std::string typed = w.form->pane().text();
+        // As a killed editor would leave it: the copy under a name nobody holds.
+        QVERIFY(QFile::copy(QDir(folder).filePath(copies.first()), QDir(folder).filePath("1-dead.kvr")));
+        w.services.expectMessageBox(MessageAnswer::Yes, std::string("確認"));
+        TForm1 next(w.services);
+        next.show();
+        next.activateWindow();
+        QTRY_COMPARE(next.state().FirstActivation, 1);
+        QVERIFY(w.services.verifyAllConsumed());
+        // All but the keys typed after the copy was taken.
+        const std::string restored = next.pane().text();
+        QVERIFY2(restored.find("kkkkkkkkkkkkkkkkkkkk") != std::string::npos, restored.c_str());
+        QVERIFY(typed.starts_with(restored.substr(0, 16)));
     }
 
     void testNewAfterTheFolderVanished() {

@@ -11,16 +11,27 @@
 #include "Pane.h"
 #include "UnprivilegedUser.h"
 
+#include "TestSupport.h"
+
+#include "OldContentCopy.h"
+
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
 #include <map>
+#include <cstdio>
+#include <ctime>
 #include <optional>
+#include <string_view>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace vela;
@@ -75,6 +86,25 @@ struct stat statOf(const QString& path) {
     return st;
 }
 
+QByteArray aclOf(const QString& path) {
+    QProcess getfacl;
+    getfacl.start("getfacl", {"-c", path});
+    getfacl.waitForFinished();
+    return getfacl.readAllStandardOutput();
+}
+
+/// XDG_STATE_HOME while it lives.
+class StateHome {
+public:
+    explicit StateHome(const QString& folder) : m_previous(qgetenv("XDG_STATE_HOME")) {
+        qputenv("XDG_STATE_HOME", QFile::encodeName(folder));
+    }
+    ~StateHome() { qputenv("XDG_STATE_HOME", m_previous); }
+
+private:
+    QByteArray m_previous;
+};
+
 enum class Target {
     ReadOnlyFile,     ///< no write bit
     OthersFile,       ///< 0644 of root, written by another user
@@ -86,12 +116,34 @@ enum class Target {
     OwnerNotOurs,     ///< a writable file of root, written by another user
     HardLinkCutShort,
     ReadOnlyFolderCutShort,
+    AclEntry,         ///< an ACL entry shuts one user out
+    UserAttribute,    ///< a user.* extended attribute
+    DanglingLink,     ///< a link into a folder that is gone
+    LinkLoop,         ///< a link to itself
+    OthersLinkInSharedFolder, ///< another user's link in a sticky world-writable folder
+    LongName,         ///< 246 bytes and ".kvd": a temporary name built on it would be too long
 };
 
-bool refused(Target t) { return t == Target::ReadOnlyFile || t == Target::OthersFile || t == Target::NewInReadOnlyFolder; }
+bool refused(Target t) {
+    return t == Target::ReadOnlyFile || t == Target::OthersFile || t == Target::NewInReadOnlyFolder ||
+           t == Target::DanglingLink || t == Target::LinkLoop || t == Target::OthersLinkInSharedFolder;
+}
+bool isLink(Target t) {
+    return t == Target::SymbolicLink || t == Target::DanglingLink || t == Target::LinkLoop ||
+           t == Target::OthersLinkInSharedFolder;
+}
 bool cutShort(Target t) { return t == Target::HardLinkCutShort || t == Target::ReadOnlyFolderCutShort; }
 // Written in place (or not at all): the file keeps its inode.
-bool keepsInode(Target t) { return t != Target::SymbolicLink && t != Target::ModeAndOwner && t != Target::NewInReadOnlyFolder; }
+bool keepsInode(Target t) {
+    return !isLink(t) && t != Target::ModeAndOwner && t != Target::NewInReadOnlyFolder && t != Target::AclEntry &&
+           t != Target::UserAttribute && t != Target::LongName;
+}
+
+QByteArray attribute(const QString& path, const char* name) {
+    char value[256];
+    const ssize_t n = ::getxattr(local(path), name, value, sizeof value);
+    return n < 0 ? QByteArray("<none>") : QByteArray(value, int(n));
+}
 
 } // namespace
 
@@ -184,6 +236,12 @@ private slots:
             {"owner not ours", Target::OwnerNotOurs, true},
             {"hard link, cut short", Target::HardLinkCutShort, false},
             {"read-only folder, cut short", Target::ReadOnlyFolderCutShort, true},
+            {"acl entry", Target::AclEntry, false},
+            {"user attribute", Target::UserAttribute, false},
+            {"link into a folder that is gone", Target::DanglingLink, false},
+            {"link loop", Target::LinkLoop, false},
+            {"another user's link in a shared folder", Target::OthersLinkInSharedFolder, false},
+            {"250-byte name", Target::LongName, false},
         };
         for (const auto& [name, w] : writers())
             for (const auto& c : cases) QTest::addRow("%s, %s", qPrintable(name), c.name) << name << c.target << c.asUser;
@@ -210,9 +268,9 @@ private slots:
         const QString place = dir.filePath("place");
         QVERIFY(QDir(dir.path()).mkdir("place"));
         QVERIFY(::chmod(local(place), 0777) == 0);
-        const QString path = place + "/page.kvd";
+        const QString path = place + (target == Target::LongName ? "/" + QString(246, 'n') + ".kvd" : "/page.kvd");
         QString otherName; // the link's target or the second hard link
-        if (target != Target::NewInReadOnlyFolder && target != Target::SymbolicLink) writeFile(path, old);
+        if (target != Target::NewInReadOnlyFolder && !isLink(target)) writeFile(path, old);
         switch (target) {
         case Target::ReadOnlyFile: QVERIFY(::chmod(local(path), 0444) == 0); break;
         case Target::OthersFile: QVERIFY(::chmod(local(path), 0644) == 0); break;
@@ -233,13 +291,38 @@ private slots:
             QVERIFY(::chmod(local(path), 0640) == 0);
             QVERIFY(::chown(local(path), UnprivilegedUser::Nobody, UnprivilegedUser::Nobody) == 0);
             break;
-        case Target::NewInReadOnlyFolder: break;
+        case Target::AclEntry:
+            VELA_REQUIRE_TOOL(QProcess::execute("setfacl", {"-m", "u:nobody:---", path}) == 0,
+                              "setfacl (package acl) and a file system with ACLs are needed");
+            break;
+        case Target::UserAttribute:
+            VELA_REQUIRE_TOOL(::setxattr(local(path), "user.origin", "kept", 4, 0) == 0,
+                              "a file system with user.* extended attributes is needed");
+            break;
+        case Target::DanglingLink: QVERIFY(::symlink("gone/page.kvd", local(path)) == 0); break;
+        case Target::LinkLoop: QVERIFY(::symlink("page.kvd", local(path)) == 0); break;
+        case Target::OthersLinkInSharedFolder:
+            otherName = dir.filePath("mine.kvd");
+            writeFile(otherName, old);
+            QVERIFY(::chmod(local(place), 01777) == 0);
+            QVERIFY(::symlink(local(otherName), local(path)) == 0);
+            QVERIFY(::lchown(local(path), UnprivilegedUser::Nobody, UnprivilegedUser::Nobody) == 0);
+            break;
+        case Target::NewInReadOnlyFolder:
+        case Target::LongName: break;
         }
         if (target == Target::ReadOnlyFolder || target == Target::ReadOnlyFolderCutShort ||
             target == Target::NewInReadOnlyFolder)
             QVERIFY(::chmod(local(place), 0555) == 0);
         const struct stat before = statOf(path);
         const QStringList names = QDir(place).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        const QString links = isLink(target) ? QFile::symLinkTarget(path) : QString();
+        const QByteArray acl = target == Target::AclEntry ? aclOf(path) : QByteArray();
+        // The state folder takes the record of a write in place; the other user must be able to write it.
+        const QString state = dir.filePath("state");
+        QVERIFY(QDir(dir.path()).mkdir("state"));
+        if (asUser) QVERIFY(::chown(local(state), UnprivilegedUser::Nobody, UnprivilegedUser::Nobody) == 0);
+        StateHome stateHome(state);
 
         QString message;
         {
@@ -259,18 +342,77 @@ private slots:
         QCOMPARE(!message.isEmpty(), refused(target) || cutShort(target));
         if (refused(target)) QVERIFY2(message.contains(path), qPrintable(message));
 
-        // Nothing left beside the file, and no name lost or added.
+        // Nothing left beside the file or in the state folder, and no name lost or added.
         QCOMPARE(QDir(place).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), names);
-        if (target == Target::NewInReadOnlyFolder) return;
+        QCOMPARE(QDir(state + "/vela").entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+        if (isLink(target)) QCOMPARE(QFile::symLinkTarget(path), links);
+        if (target == Target::AclEntry) QCOMPARE(aclOf(path), acl);
+        if (target == Target::UserAttribute) QCOMPARE(attribute(path, "user.origin"), QByteArray("kept"));
+        if (target == Target::NewInReadOnlyFolder || target == Target::DanglingLink || target == Target::LinkLoop) return;
         const QByteArray now = readAll(path);
         QCOMPARE(now, refused(target) || cutShort(target) ? old : expected);
         if (!otherName.isEmpty()) QCOMPARE(readAll(otherName), now);
-        if (target == Target::SymbolicLink) QVERIFY(QFileInfo(path).isSymLink());
+        if (isLink(target)) QVERIFY(QFileInfo(path).isSymLink());
         const struct stat after = statOf(path);
         QCOMPARE(after.st_mode, before.st_mode);
         QCOMPARE(after.st_uid, before.st_uid);
         QCOMPARE(after.st_gid, before.st_gid);
         if (keepsInode(target)) QCOMPARE(after.st_ino, before.st_ino);
+    }
+
+    void failedRestoreSaysWhereTheOldContentIs() {
+        QProcess probe;
+        probe.start("strace", {"-V"});
+        VELA_REQUIRE_TOOL(probe.waitForFinished() && probe.exitCode() == 0,
+                          "strace (package strace) is needed to make writes fail");
+        QTemporaryDir dir;
+        const QString path = dir.filePath("page.kvd");
+        const QByteArray old = "old content";
+        writeFile(path, old);
+        // A second name: the file is written in place.
+        QVERIFY(::link(local(path), QFile::encodeName(dir.filePath("second.kvd")).constData()) == 0);
+        const QString state = dir.filePath("state");
+        // The disk fails every write of the file after the first megabyte, putting the old content back included.
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_STATE_HOME", state);
+        child.setProcessEnvironment(env);
+        child.start("strace", {"-f", "-o", "/dev/null", "-e", "inject=pwrite64:error=EIO:when=2+",
+                               QCoreApplication::applicationFilePath(), "--write", path, QString::number(3 << 20)});
+        QVERIFY(child.waitForFinished(60000));
+        const QStringList copies = QDir(dir.path()).entryList({".vela-*.old"}, QDir::Files | QDir::Hidden);
+        QCOMPARE(copies.size(), qsizetype(1));
+        const QString copy = dir.filePath(copies.first());
+        QCOMPARE(readAll(copy), old);
+        QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()),
+                 QString::fromStdString(files::damagedFileMessage(path.toStdString(), copy.toStdString())));
+        // The next start is told too.
+        StateHome home(state);
+        const auto interrupted = files::interruptedWrites();
+        QCOMPARE(interrupted.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdString(interrupted.front().target), path);
+        QCOMPARE(QString::fromStdString(interrupted.front().copy), copy);
+    }
+
+    void temporaryFilesOfAKilledSaveGo() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("page.kvd");
+        writeFile(path, "old");
+        auto plant = [&](const QString& name, time_t age, uid_t owner) {
+            const QString file = dir.filePath(name);
+            writeFile(file, "half");
+            const time_t then = ::time(nullptr) - age;
+            const timespec times[2] = {{then, 0}, {then, 0}};
+            QVERIFY(::utimensat(AT_FDCWD, local(file), times, 0) == 0);
+            QVERIFY(::chown(local(file), owner, owner) == 0);
+        };
+        plant(".vela-0badf00d.tmp", 120, 0);                           // ours, from a killed save
+        plant(".page.kvd.123456.tmp", 120, 0);                         // ours, as earlier versions named them
+        plant(".vela-12345678.tmp", 0, 0);                             // a save that may still go on
+        plant(".vela-87654321.tmp", 120, UnprivilegedUser::Nobody);    // another user's
+        files::writeFileOrThrow(path.toStdString(), "new");
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({".vela-12345678.tmp", ".vela-87654321.tmp", "page.kvd"}));
     }
 
     void messagesNameTheFile() {
@@ -285,5 +427,20 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestFailedWrites)
+int main(int argc, char** argv) {
+    // The child failedRestoreSaysWhereTheOldContentIs starts: one write, its error message on stdout.
+    if (argc == 4 && std::string_view(argv[1]) == "--write") {
+        try {
+            files::writeFileOrThrow(argv[2], std::string(std::stoul(argv[3]), 'n'));
+        } catch (const AppError& e) {
+            std::fputs(e.what(), stdout);
+            return 1;
+        }
+        return 0;
+    }
+    QApplication app(argc, argv);
+    TestFailedWrites test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_failedwrites.moc"

@@ -144,6 +144,28 @@ private slots:
         QCOMPARE(text, u16("x&#xA5;&#x1F600;表&#xFFFD;"));
     }
 
+    void testJisCodePointsOfUserText_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("cp932");
+        // As iconv's CP932 converter takes them; encode() alone (files, copying out) keeps CP932's own mapping.
+        QTest::newRow("U+301C wave dash") << QString(u'\u301C') << QByteArray("\x81\x60");
+        QTest::newRow("U+2016 double vertical line") << QString(u'\u2016') << QByteArray("\x81\x61");
+        QTest::newRow("U+2212 minus sign") << QString(u'\u2212') << QByteArray("\x81\x7C");
+        QTest::newRow("U+00A2 cent sign") << QString(u'\u00A2') << QByteArray("\x81\x91");
+        QTest::newRow("U+00A3 pound sign") << QString(u'\u00A3') << QByteArray("\x81\x92");
+        QTest::newRow("U+00AC not sign") << QString(u'\u00AC') << QByteArray("\x81\xCA");
+        QTest::newRow("U+2014 em dash") << QString(u'\u2014') << QByteArray("\x81\x5C");
+    }
+    void testJisCodePointsOfUserText() {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, cp932);
+        std::u16string text = u"a" + typed.toStdU16String() + u"\u00A5";
+        QVERIFY(!cp932::canEncode(text[1]));
+        QCOMPARE(cp932::foldJisVariants(text), std::size_t(1));
+        QCOMPARE(QByteArray::fromStdString(cp932::encode(text).bytes), "a" + cp932 + "?"); // the yen sign stays out
+        QCOMPARE(cp932::decode(cp932.toStdString()).text, text.substr(1, 1));
+    }
+
     void testByteWidths() {
         QCOMPARE(cp932::byteWidth(u'a'), 1);
         QCOMPARE(cp932::byteWidth(u'ｱ'), 1);

@@ -4,6 +4,7 @@
 #include "PaneTestUtil.h"
 #include "TestSupport.h"
 
+#include <QInputMethodEvent>
 #include <QPlainTextEdit>
 
 using namespace vela;
@@ -17,6 +18,14 @@ constexpr Color kWhite = 0xFFFFFF;
 void select(Pane& pane, int start, int length) {
     pane.setSelStart(start);
     pane.setSelLength(length);
+}
+
+// What an input method sends: uncommitted text shown (empty: cleared), and a commit.
+void composition(Pane& pane, const QString& shown, const QList<QInputMethodEvent::Attribute>& attributes = {},
+                 const QString& commit = {}) {
+    QInputMethodEvent event(shown, attributes);
+    if (!commit.isEmpty()) event.setCommitString(commit);
+    QCoreApplication::sendEvent(pane.widget(), &event);
 }
 } // namespace
 
@@ -136,6 +145,12 @@ private slots:
         QTest::newRow("typed key") << 4 << true;
         QTest::newRow("clear") << 5 << true;
         QTest::newRow("set runs") << 6 << true;
+        // An input method shows and clears uncommitted text without changing the document.
+        QTest::newRow("composition shown") << 7 << false;
+        QTest::newRow("composition cleared") << 8 << false;
+        QTest::newRow("input method at focus") << 9 << false;
+        QTest::newRow("composition committed") << 10 << true;
+        QTest::newRow("composition replaces a selection") << 11 << true;
     }
     void modifiedFlag() {
         QFETCH(int, action);
@@ -151,6 +166,11 @@ private slots:
         case 4: QTest::keyClick(pane.widget(), Qt::Key_A); break;
         case 5: pane.clear(); break;
         case 6: pane.setRuns({{"new", {}}}); break;
+        case 7: composition(pane, QStringLiteral("にほ")); break;
+        case 8: composition(pane, QStringLiteral("にほ")); composition(pane, QString()); break;
+        case 9: composition(pane, QString(), {{QInputMethodEvent::Cursor, 0, 1}}); break;
+        case 10: composition(pane, QStringLiteral("にほ")); composition(pane, QString(), {}, QStringLiteral("日本")); break;
+        case 11: select(pane, 1, 2); composition(pane, QStringLiteral("に")); break;
         }
         QCOMPARE(pane.modified(), expected);
         pane.setModified(false);

@@ -12,6 +12,8 @@
 #include <QImage>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTemporaryDir>
 
 using namespace vela;
@@ -77,6 +79,9 @@ private slots:
         QTest::newRow("UTF-8 in its own encoding") << QString("<P>日本語 café</P>\n").toUtf8()
                                                    << QByteArray::fromStdString(sj("<P>日本語 caf&#xE9;</P>\r\n")) << 0 << 1
                                                    << "UTF-8";
+        // A page keeps the very character its author wrote: U+301C has no code of its own in CP932.
+        QTest::newRow("UTF-8 page's wave dash") << QString("10時〜12時").toUtf8()
+                                                << QByteArray::fromStdString(sj("10時&#x301C;12時")) << 0 << 1 << "UTF-8";
         QTest::newRow("RTF with \\u of an em dash") << QByteArray("{\\rtf1 a\\u8212?b}") << QByteArray("a&#x2014;b") << 0
                                                     << 1 << "";
     }
@@ -208,17 +213,29 @@ private slots:
         QTest::addColumn<QByteArray>("expected");
         QTest::addColumn<int>("referenced");
         // Characters CP932 cannot hold enter as references, the rest as it stands.
-        const QString foreign = QStringLiteral("a😀b\u00A0—é");
-        const QByteArray references("a&#x1F600;b&#xA0;&#x2014;&#xE9;");
+        const QString foreign = QStringLiteral("a😀b\u00A0–é");
+        const QByteArray references("a&#x1F600;b&#xA0;&#x2013;&#xE9;");
         for (const char* path : {"paste", "ctrl+v", "shift+insert", "drop"}) {
             QTest::addRow("%s text", path) << path << QStringLiteral("日\r\nx") << QByteArray("\x93\xFA\r\nx") << 0;
             QTest::addRow("%s emoji and accents", path) << path << foreign << references << 4;
             QTest::addRow("%s line separator", path) << path << QStringLiteral("a\u2028b") << QByteArray("a\r\nb") << 0;
+            // Other programs here write these JIS code points; they enter as the Shift-JIS characters.
+            QTest::addRow("%s wave dash of a browser", path) << path << QStringLiteral("10時〜12時")
+                                                             << QByteArray("10\x8E\x9E\x81\x60" "12\x8E\x9E") << 0;
         }
         QTest::newRow("typed emoji and accents") << "type" << foreign << references << 1; // one key at a time
         QTest::newRow("typed kana") << "type" << QStringLiteral("ｱ") << QByteArray("\xB1") << 0;
         QTest::newRow("im commit emoji and accents") << "im" << foreign << references << 4;
         QTest::newRow("im commit kanji") << "im" << QStringLiteral("漢字") << QByteArray("\x8A\xBF\x8E\x9A") << 0;
+        QTest::newRow("im commit U+301C wave dash") << "im" << QStringLiteral("\u301C") << QByteArray("\x81\x60") << 0;
+        QTest::newRow("im commit U+2016 double bar") << "im" << QStringLiteral("\u2016") << QByteArray("\x81\x61") << 0;
+        QTest::newRow("im commit U+2212 minus") << "im" << QStringLiteral("\u2212") << QByteArray("\x81\x7C") << 0;
+        QTest::newRow("im commit U+00A2 cent") << "im" << QStringLiteral("\u00A2") << QByteArray("\x81\x91") << 0;
+        QTest::newRow("im commit U+00A3 pound") << "im" << QStringLiteral("\u00A3") << QByteArray("\x81\x92") << 0;
+        QTest::newRow("im commit U+00AC not") << "im" << QStringLiteral("\u00AC") << QByteArray("\x81\xCA") << 0;
+        QTest::newRow("im commit U+2014 em dash") << "im" << QStringLiteral("\u2014") << QByteArray("\x81\x5C") << 0;
+        // iconv maps the yen sign to a backslash one way too; in a page that would be no yen sign.
+        QTest::newRow("typed yen sign") << "type" << QStringLiteral("\u00A5") << QByteArray("&#xA5;") << 1;
     }
     void insertionPathsFilterText() {
         QFETCH(QString, path);
@@ -269,9 +286,19 @@ private slots:
             QCOMPARE(message, std::string());
     }
 
-    void htmlPasteArrivesAsPlainText() {
+    void richTextPasteArrivesAsPlainText_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QByteArray>("rich");
+        QTest::newRow("html") << "text/html" << QByteArray("<b style=\"color:red\">太</b><img src=x>");
+        // A word processor's rich text: only our own RTF is taken as formatted runs.
+        QTest::newRow("word processor rtf") << "text/rtf"
+                                            << QByteArray("{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\cf1\\b\\'91\\'be}");
+    }
+    void richTextPasteArrivesAsPlainText() {
+        QFETCH(QString, format);
+        QFETCH(QByteArray, rich);
         auto* mime = new QMimeData;
-        mime->setHtml(QStringLiteral("<b style=\"color:red\">太</b><img src=x>"));
+        mime->setData(format, rich);
         mime->setText(QStringLiteral("太"));
         QGuiApplication::clipboard()->setMimeData(mime);
         Pane pane;
@@ -319,6 +346,48 @@ private slots:
         QKeyEvent altGr(QEvent::KeyPress, Qt::Key_At, Qt::GroupSwitchModifier, QStringLiteral("@"));
         QCoreApplication::sendEvent(pane.widget(), &altGr);
         QCOMPARE(pane.text(), std::string("@"));
+    }
+
+    void compositionIsEnteredOnceWhereShown() {
+        Pane pane;
+        pane.setSelText("<B></B>");
+        pane.setSelStart(0);
+        pane.setSelLength(3);
+        pane.setSelColor(0xFFFF00);
+        pane.setSelStart(3);
+        // As the window's key handler does: what is typed after a coloured tag comes out white.
+        pane.setKeyDownHandler([&pane](int) {
+            if (pane.selColor() != 0xFFFFFF) pane.setSelColor(0xFFFFFF);
+        });
+        auto* edit = qobject_cast<QPlainTextEdit*>(pane.widget());
+        edit->resize(300, 100);
+        edit->show();
+        QVERIFY(QTest::qWaitForWindowExposed(edit));
+        auto send = [edit](const QString& shown, const QString& commit) {
+            QTextCharFormat underline;
+            underline.setFontUnderline(true);
+            QInputMethodEvent event(shown, {{QInputMethodEvent::TextFormat, 0, int(shown.size()), underline}});
+            if (!commit.isEmpty()) event.setCommitString(commit);
+            QCoreApplication::sendEvent(edit, &event);
+        };
+        send(QStringLiteral("にほんご"), {});
+        const QList<QTextLayout::FormatRange> shown = edit->textCursor().block().layout()->formats();
+        QVERIFY(!shown.isEmpty());
+        for (const auto& range : shown) QCOMPARE(range.format.foreground().color(), QColor(Qt::white));
+        QCOMPARE(pane.text(), std::string("<B></B>"));
+
+        // A click elsewhere enters it where it was shown; ibus then commits it once more, which is dropped.
+        QTest::mouseClick(edit->viewport(), Qt::LeftButton, {}, QPoint(250, 50));
+        send({}, QStringLiteral("にほんご"));
+        QCOMPARE(pane.text(), sj("<B>にほんご</B>"));
+        QCOMPARE(pane.selStart(), 15);
+        // A new composition of the same word is entered again.
+        send(QStringLiteral("にほんご"), {});
+        send({}, QStringLiteral("にほんご"));
+        QCOMPARE(pane.text(), sj("<B>にほんご</B>にほんご"));
+        pane.setSelStart(3);
+        pane.setSelLength(8);
+        QCOMPARE(pane.selColor(), Color(0xFFFFFF));
     }
 
     void keyDownRunsBeforeTheKey() {

@@ -167,6 +167,8 @@ private slots:
         QTest::newRow("Cancel button") << "old" << "cancel" << "typed" << false << "old" << 0;
         QTest::newRow("close box") << "old" << "closebox" << "typed" << false << "old" << 0;
         QTest::newRow("typing replaces selected preset") << "old" << "type-ok" << "x" << true << "x" << 0;
+        QTest::newRow("JIS wave dash and minus of other programs") << "" << "ok" << "10時〜12時 −5℃" << true
+                                                                 << "10時～12時 －5℃" << 0;
         QTest::newRow("emoji and hangul as references") << "" << "ok" << "a😀b한c" << true << "a&#x1F600;b&#xD55C;c" << 1;
     }
     void testPromptAnswers() {
