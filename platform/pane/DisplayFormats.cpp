@@ -30,6 +30,10 @@ void DisplayFormats::invalidateAll() {
     emit update();
 }
 
+void DisplayFormats::reapply(const QTextBlock& block) {
+    if (block.isValid()) apply(block);
+}
+
 void DisplayFormats::invalidate(std::size_t from, std::size_t to) {
     const BlockIndex& lines = m_model.lines();
     const int first = lines.blockAt(int(from));
@@ -95,6 +99,32 @@ void DisplayFormats::apply(const QTextBlock& block) {
         });
     }
     QTextLayout* layout = block.layout();
+    // Uncommitted input shows inside the line: the text after it moves on by its
+    // length, and the widget's own formats for it stay.
+    const QString preedit = layout->preeditAreaText();
+    if (!preedit.isEmpty()) {
+        const int at = layout->preeditAreaPosition();
+        const int shift = int(preedit.size());
+        QList<QTextLayout::FormatRange> shifted;
+        for (QTextLayout::FormatRange r : ranges) {
+            if (r.start + r.length <= at) {
+                shifted.push_back(r);
+            } else if (r.start >= at) {
+                r.start += shift;
+                shifted.push_back(r);
+            } else {
+                QTextLayout::FormatRange after = r;
+                r.length = at - r.start;
+                after.start = at + shift;
+                after.length -= r.length;
+                shifted.push_back(r);
+                shifted.push_back(after);
+            }
+        }
+        for (const QTextLayout::FormatRange& r : layout->formats())
+            if (r.start >= at && r.start + r.length <= at + shift) shifted.push_back(r);
+        ranges = shifted;
+    }
     if (ranges.isEmpty() && layout->formats().isEmpty()) return;
     m_applying = true;
     layout->setFormats(ranges);

@@ -25,6 +25,9 @@ public:
     /// Gives the blocks around `block` their formats now: the caret keys that
     /// move by pages measure lines off the screen before anything paints them.
     void prepareAround(const QTextBlock& block);
+    /// Sets the block's formats again now: the widget replaced them with those
+    /// of uncommitted input.
+    void reapply(const QTextBlock& block);
     /// True while formats are being set on a block: the document reports that as
     /// a change, which is none of the text's.
     bool applying() const { return m_applying; }

@@ -146,6 +146,12 @@ struct Pane::Impl final : InsertionFilter {
     bool canInsert(const QMimeData* source) const override;
     void insert(const QMimeData* source) override;
     void drop(const QMimeData* source, int position, bool moved) override;
+    void compositionShown() override { display->reapply(cursor().block()); }
+    QTextCharFormat typedFormat() const override {
+        QTextCharFormat f = display->qtFormat(insertionFormat(caretStart()));
+        if (!f.hasProperty(QTextFormat::ForegroundBrush)) f.setForeground(edit->palette().color(QPalette::Text));
+        return f;
+    }
 };
 
 namespace {

@@ -63,7 +63,7 @@ void PaneEdit::inputMethodEvent(QInputMethodEvent* event) {
                              (textCursor().hasSelection() && event->preeditString() != shown);
 
     QList<QInputMethodEvent::Attribute> attributes;
-    const QTextCharFormat typed = textCursor().charFormat();
+    const QTextCharFormat typed = filter_.typedFormat();
     if (!event->preeditString().isEmpty())
         attributes.append({QInputMethodEvent::TextFormat, 0, int(event->preeditString().size()), typed});
     for (QInputMethodEvent::Attribute a : event->attributes()) {
@@ -81,6 +81,7 @@ void PaneEdit::inputMethodEvent(QInputMethodEvent* event) {
     showingCompositionOnly_ = !changesText;
     QPlainTextEdit::inputMethodEvent(&replaced);
     showingCompositionOnly_ = false;
+    filter_.compositionShown();
     event->setAccepted(replaced.isAccepted());
     // A composition cleared without a commit was cancelled. Qt's ibus support
     // still holds its text and commits it at the next change of focus, into

@@ -29,6 +29,10 @@ public:
     /// Data dropped at a position of the widget; `moved` when it was dragged
     /// from the widget's own selection, which then goes.
     virtual void drop(const QMimeData* source, int position, bool moved) = 0;
+    /// The format text typed at the caret comes out in, as the widget shows it.
+    virtual QTextCharFormat typedFormat() const = 0;
+    /// After the widget showed, changed or cleared uncommitted text in the caret's line.
+    virtual void compositionShown() = 0;
 };
 
 class PaneEdit : public QPlainTextEdit {
