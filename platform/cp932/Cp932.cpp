@@ -64,6 +64,18 @@ struct Tables {
                 toUnicode[lead << 8 | trail] = decodeOne(in, 2);
             }
         }
+        // iconv's own code for one character, or kNoCode.
+        auto encodeOne = [&](char16_t u) -> unsigned {
+            iconv(enc.get(), nullptr, nullptr, nullptr, nullptr);
+            unsigned char in[2] = {static_cast<unsigned char>(u & 0xFF), static_cast<unsigned char>(u >> 8)};
+            char* ip = reinterpret_cast<char*>(in);
+            unsigned char out[4];
+            char* op = reinterpret_cast<char*>(out);
+            std::size_t il = 2, ol = sizeof out;
+            if (iconv(enc.get(), &ip, &il, &op, &ol) == static_cast<std::size_t>(-1)) return kNoCode;
+            const std::size_t n = sizeof out - ol;
+            return n == 1 ? out[0] : n == 2 ? unsigned(out[0] << 8 | out[1]) : kNoCode;
+        };
         // The inverse of decoding; where several codes decode to one character
         // (NEC and IBM duplicates), iconv's own choice wins, as on Windows.
         std::vector<std::uint8_t> seen(65536, 0);
@@ -74,15 +86,7 @@ struct Tables {
         }
         for (unsigned u = 0; u < 65536; ++u) {
             if (seen[u] < 2) continue;
-            iconv(enc.get(), nullptr, nullptr, nullptr, nullptr);
-            unsigned char in[2] = {static_cast<unsigned char>(u & 0xFF), static_cast<unsigned char>(u >> 8)};
-            char* ip = reinterpret_cast<char*>(in);
-            unsigned char out[4];
-            char* op = reinterpret_cast<char*>(out);
-            std::size_t il = 2, ol = sizeof out;
-            if (iconv(enc.get(), &ip, &il, &op, &ol) == static_cast<std::size_t>(-1)) continue;
-            std::size_t n = sizeof out - ol;
-            unsigned code = n == 1 ? out[0] : n == 2 ? (out[0] << 8 | out[1]) : kNoCode;
+            const unsigned code = encodeOne(static_cast<char16_t>(u));
             if (code != kNoCode && toUnicode[code] == u) toCode[u] = static_cast<std::uint16_t>(code);
         }
         for (unsigned u = 0; u < 65536; ++u) {
@@ -94,14 +98,8 @@ struct Tables {
         // which it also maps one way (to 0x5C and 0x7E), stay references.
         for (std::size_t i = 0; i < kJisVariants.size(); ++i) {
             const char16_t u = kJisVariants[i];
-            iconv(enc.get(), nullptr, nullptr, nullptr, nullptr);
-            unsigned char in[2] = {static_cast<unsigned char>(u & 0xFF), static_cast<unsigned char>(u >> 8)};
-            char* ip = reinterpret_cast<char*>(in);
-            unsigned char out[4];
-            char* op = reinterpret_cast<char*>(out);
-            std::size_t il = 2, ol = sizeof out;
-            const bool ok = iconv(enc.get(), &ip, &il, &op, &ol) != static_cast<std::size_t>(-1) && sizeof out - ol == 2;
-            const char16_t to = ok ? toUnicode[out[0] << 8 | out[1]] : kNoChar;
+            const unsigned code = encodeOne(u);
+            const char16_t to = code != kNoCode && code > 0xFF ? toUnicode[code] : kNoChar;
             jisFolded[i] = to == kNoChar ? u : to;
         }
         for (unsigned code = 0; code < 65536; ++code) {

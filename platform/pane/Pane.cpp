@@ -22,6 +22,10 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <limits>
 #include <optional>
@@ -794,9 +798,17 @@ void Pane::setPackedRuns(rtf::PackedRuns&& runs) {
 LoadReport Pane::loadFromFile(const std::string& path, StreamFormat format) {
     const QString name = QString::fromStdString(path);
     const std::string fullPath = QFileInfo(name).absoluteFilePath().toStdString();
-    QFile file(name);
-    // A folder, device or pipe is no document: reading one could block or never end.
-    if (!QFileInfo(name).isFile() || !file.open(QIODevice::ReadOnly)) throw cannotOpenFile(fullPath);
+    // A folder, device or pipe is no document: reading one could block or never end. The file is
+    // judged by what was opened, so a pipe put in its place after a look at the name cannot block.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) throw cannotOpenFile(fullPath);
+    struct stat status {};
+    QFile file;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw cannotOpenFile(fullPath);
+    }
     const bool rtfFile = format == StreamFormat::Rtf && rtf::looksLikeRtf(file.peek(16).toStdString());
     const std::int64_t limit = rtfFile ? kMaxRtfFileBytes : kMaxPlainTextFileBytes;
     if (file.size() > limit) throw fileTooLarge(fullPath, int(limit >> 20));

@@ -69,10 +69,7 @@ quit_editor
 wait_exit
 
 # A file that is not there: the report, then the new page, as Open leaves it.
-answer_report &
-reporting=$!
-start_editor "$WORK/missing.kvd"
-wait "$reporting" || fail "no report about the missing file"
+start_editor_with answer_report "$WORK/missing.kvd"
 title_is "$CAPTION" || fail "the title changed after a failed open"
 menu f c
 choose_file 'HTMLファイル(*.htm)の作成' "$WORK/template.htm"

@@ -137,10 +137,14 @@ start_editor() { start_editor_with "" "$@"; }
 # start_editor_answering Yes|No [ARG...]: start_editor where the start asks about unsaved work that an
 # editor left when it was killed. The question comes a moment after the splash has gone; answered from
 # the background, it raced with the check that nothing but the main window stays open.
-start_editor_answering() { start_editor_with "$@"; }
+start_editor_answering() { start_editor_with "answer_question $1" "${@:2}"; }
 
-start_editor_with() { # start_editor_with ANSWER|"" [ARG...]
-    local answer=$1
+# start_editor_with "COMMAND [WORD...]"|"" [ARG...]: start_editor that runs COMMAND once the splash has gone,
+# before it checks that only the main window is open (a window that comes then is answered in order,
+# never from the background, which raced with that check).
+start_editor_with() {
+    local first
+    read -ra first <<<"$1"
     shift
     [ -n "$XVFB_PID" ] || start_x
     (cd "$WORK" && exec "${RUN_EDITOR[@]}" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 QT_QPA_PLATFORM=xcb "$VELA" "$@" \
@@ -173,7 +177,7 @@ start_editor_with() { # start_editor_with ANSWER|"" [ARG...]
         fi
         sleep 0.1
     done
-    [ -z "$answer" ] || answer_question "$answer"
+    [ ${#first[@]} -eq 0 ] || "${first[@]}"
     [ -z "$(visible_windows | grep -vx "$MAIN" || true)" ] || fail "a window besides the main one stays open"
     focus_main
     # A file given opens after the splash, and its title is the scenario's to check.
@@ -234,7 +238,11 @@ tag_colour_shown() {
     local x y w h
     read -r x y w h <<<"$(client_geometry "$MAIN")"
     import -window root -crop "${w}x$((h - 100))+${x}+$((y + 75))" +repage "$WORK/pane.png" 2>/dev/null
-    convert "$WORK/pane.png" -format %c histogram:info: | grep -qi '#00FFFF'
+    # Read whole first: grep -q leaving a long histogram early made convert die of SIGPIPE, which
+    # pipefail counted as no cyan.
+    local colours
+    colours=$(convert "$WORK/pane.png" -format %c histogram:info:) || return 1
+    grep -qi '#00FFFF' <<<"$colours"
 }
 
 # expect_frame ID close|none: what the dialog asks of the window manager (Motif hints: no minimize or
