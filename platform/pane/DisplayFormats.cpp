@@ -73,6 +73,11 @@ void DisplayFormats::apply(const QTextBlock& block) {
     QTextBlock b = block;
     // Marked first: setting the formats lays the block out again, which asks for its rectangle.
     b.setUserState(m_epoch);
+    // Asked while an edit is under way, before the model has it: the lines do not match yet.
+    if (document()->blockCount() != m_model.lines().blockCount()) {
+        b.setUserState(-1);
+        return;
+    }
     const int number = block.blockNumber();
     const BlockIndex& lines = m_model.lines();
     QList<QTextLayout::FormatRange> ranges;

@@ -494,13 +494,14 @@ void Pane::Impl::assign(rtf::PackedRuns&& content) {
     model.assign(std::move(content));
     display->formatsReplaced();
     if (sameText) {
-        display->invalidateAll();
         setCursor(QTextCursor(doc));
     } else {
         mirroring = true;
         edit->setPlainText(shownText(model.text()));
         mirroring = false;
     }
+    // Blocks laid out while the text was being replaced took formats of lines they no longer hold.
+    display->invalidateAll();
     synced();
     // A new document's caret types in no format of its own until it moves.
     pending = Pending{0, PaneModel::NoFormat};
