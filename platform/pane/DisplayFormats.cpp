@@ -6,6 +6,7 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include <cmath>
 #include <limits>
 
 namespace vela {
@@ -62,11 +63,40 @@ const QTextCharFormat& DisplayFormats::qtFormat(PaneModel::FormatId id) {
     return *slot;
 }
 
-void DisplayFormats::formatsReplaced() { m_qtFormats.clear(); }
+void DisplayFormats::formatsReplaced() {
+    m_qtFormats.clear();
+    m_lineHeights.clear();
+}
+
+std::optional<qreal> DisplayFormats::emptyLineHeight(const QTextBlock& block) {
+    const int number = block.blockNumber();
+    const BlockIndex& lines = m_model.lines();
+    if (number == 0 || number >= lines.blockCount() || document()->blockCount() != lines.blockCount()) return std::nullopt;
+    const PaneModel::FormatId id = m_model.formatAt(std::size_t(lines.prefix(number)) - 1);
+    const rtf::RunFormat& format = m_model.format(id);
+    if (!format.font && !format.halfPoints && !format.bold && !format.italic) return std::nullopt;
+    if (id >= m_lineHeights.size()) m_lineHeights.resize(std::size_t(id) + 1);
+    auto& height = m_lineHeights[id];
+    if (!height) {
+        // Laid out as the widget lays out a line: leading included.
+        QTextLayout layout(QString(), qtFormat(id).font().resolve(document()->defaultFont()));
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLeadingIncluded(true);
+        layout.endLayout();
+        height = line.height() + (line.leading() < 0 ? std::ceil(line.leading()) : 0);
+    }
+    return height;
+}
 
 QRectF DisplayFormats::blockBoundingRect(const QTextBlock& block) const {
-    if (block.isValid() && block.userState() != m_epoch) const_cast<DisplayFormats*>(this)->apply(block);
-    return QPlainTextDocumentLayout::blockBoundingRect(block);
+    auto* self = const_cast<DisplayFormats*>(this);
+    if (block.isValid() && block.userState() != m_epoch) self->apply(block);
+    QRectF rect = QPlainTextDocumentLayout::blockBoundingRect(block);
+    if (block.isValid() && block.length() == 1 && rect.height() > 0)
+        if (const std::optional<qreal> height = self->emptyLineHeight(block))
+            rect.setHeight(*height + (block.next().isValid() ? 0 : document()->documentMargin()));
+    return rect;
 }
 
 void DisplayFormats::apply(const QTextBlock& block) {

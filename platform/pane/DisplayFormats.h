@@ -34,16 +34,20 @@ public:
 
     /// The Qt format of a model format, made once per format.
     const QTextCharFormat& qtFormat(PaneModel::FormatId id);
-    /// The model's format table was replaced: the made formats no longer apply.
+    /// The model's format table, or the default font, was replaced: what was made of them no longer applies.
     void formatsReplaced();
 
     QRectF blockBoundingRect(const QTextBlock& block) const override;
 
 private:
     void apply(const QTextBlock& block);
+    /// An empty line is as high as the font of the line break before it, as
+    /// the widget shows a line break with a format of its own; none: the default.
+    std::optional<qreal> emptyLineHeight(const QTextBlock& block);
 
     const PaneModel& m_model;
     std::vector<std::optional<QTextCharFormat>> m_qtFormats;
+    std::vector<std::optional<qreal>> m_lineHeights; ///< by format, of a line with no text
     /// A block whose user state equals the epoch shows its current formats.
     int m_epoch = 1;
     bool m_applying = false;

@@ -453,6 +453,7 @@ void Pane::Impl::setDefaultFont(const QFont& font) {
     if (font == doc->defaultFont()) return;
     edit->setFont(font);
     doc->setDefaultFont(font);
+    display->formatsReplaced();
 }
 
 void Pane::Impl::replaceText(std::size_t from, std::size_t length, const rtf::PackedRuns& pieces) {
