@@ -163,6 +163,9 @@ void DisplayFormats::apply(const QTextBlock& block) {
     if (ranges.isEmpty() && layout->formats().isEmpty()) return;
     m_applying = true;
     layout->setFormats(ranges);
+    // Settled now, as Qt's own highlighter does: left pending, the document would
+    // report this block with the next edit, as if the text between had changed.
+    document()->markContentsDirty(block.position(), block.length());
     m_applying = false;
 }
 
