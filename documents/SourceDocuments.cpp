@@ -201,6 +201,7 @@ void SourceDocuments::FormClose(bool& allowed) {
     // Only a close that happens drops the snapshot: after a refused one, Undo must still work.
     if (!allowed) return;
     m_recovery.discard();
+    abandonUndoSnapshot(m_state);
     m_services.deleteFile(m_state.UndoFilePath);
 }
 

@@ -10,6 +10,7 @@
 // old file byte-identical and nothing beside it, unless putting the old
 // content back failed too: then its copy stays, and the caller learns where.
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -61,6 +62,26 @@ ReplaceOutcome replaceFile(const std::string& path, std::string_view data,
 /// or damagedFile / noOldContentCopy below.
 void writeFileOrThrow(const std::string& path, std::string_view data,
                       Durability durability = Durability::SyncedToDisk);
+
+/// replaceFile of one of our own files (not SyncedToDisk) in two halves, so
+/// that the content can be made meanwhile, on another thread: beginOrThrow()
+/// refuses at once where replaceFile would (the create message) and makes the
+/// temporary file; finishOrThrow() writes it and renames it over the target
+/// (the write message). Dropped unfinished, the temporary file goes and the
+/// target stays as it was.
+class OwnFileReplacement {
+public:
+    static std::unique_ptr<OwnFileReplacement> beginOrThrow(const std::string& path, Durability durability);
+    ~OwnFileReplacement();
+    OwnFileReplacement(const OwnFileReplacement&) = delete;
+    OwnFileReplacement& operator=(const OwnFileReplacement&) = delete;
+    void finishOrThrow(std::string_view data);
+
+private:
+    struct State;
+    explicit OwnFileReplacement(std::unique_ptr<State> state);
+    std::unique_ptr<State> m;
+};
 
 /// "ﾌｧｲﾙ <path> の元の内容を控えられないため、書き込みませんでした"
 std::string noOldContentCopyMessage(const std::string& path);

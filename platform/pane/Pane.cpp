@@ -797,6 +797,8 @@ void Pane::setPackedRuns(rtf::PackedRuns&& runs) {
     d->assign(std::move(runs));
 }
 
+rtf::PackedRuns Pane::packedRuns() const { return d->model.packed(0, d->model.size()); }
+
 LoadReport Pane::loadFromFile(const std::string& path, StreamFormat format) {
     const QString name = QString::fromStdString(path);
     const std::string fullPath = QFileInfo(name).absoluteFilePath().toStdString();

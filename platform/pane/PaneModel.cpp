@@ -197,6 +197,14 @@ rtf::PackedRuns PaneModel::packed(std::size_t from, std::size_t to) const {
     rtf::PackedRuns out;
     to = std::min(to, m_text.size());
     if (from >= to) return out;
+    if (from == 0 && to == m_text.size()) {
+        // The whole: the table as it is, unused formats and all; no lookups.
+        out.text = m_text;
+        out.formats = m_formats;
+        out.starts.reserve(m_runs.size());
+        for (const Run& run : m_runs) out.starts.push_back({run.start, run.format});
+        return out;
+    }
     out.text.reserve(to - from);
     std::unordered_map<FormatId, std::uint32_t> ids;
     forEachRun(from, to, [&](FormatId id, std::string_view piece) {
