@@ -11,7 +11,7 @@
 
 namespace vela::panetext {
 
-/// CP932 bytes of one widget unit (a surrogate pair counts 1 + 1 for its "?").
+/// CP932 bytes of one widget unit (see cp932::byteWidth).
 int unitWidth(QChar unit);
 /// CP932 bytes of the first `units` units of s.
 int widthOf(const QString& s, int units);
