@@ -186,6 +186,8 @@ void Pane::setPackedRuns(const rtf::PackedRuns& runs) {
 }
 
 void Pane::setPackedRuns(rtf::PackedRuns&& runs) {
+    // New formats over the text as it is (a refresh): its line breaks are whole already.
+    if (runs.text == d->model.text()) return d->assign(std::move(runs));
     if (runs.text.find_first_of("\r\n") != std::string::npos) {
         rtf::PackedRuns normal;
         runs.forEach([&normal](const rtf::RunFormat& f, std::string_view piece) { normal.append(withLineBreaks(piece), f); });

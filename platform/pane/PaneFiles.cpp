@@ -37,13 +37,15 @@ LoadReport Pane::loadFromFile(const std::string& path, StreamFormat format) {
     const bool rtfFile = format == StreamFormat::Rtf && rtf::looksLikeRtf(file.peek(16).toStdString());
     const std::int64_t limit = rtfFile ? kMaxRtfFileBytes : kMaxPlainTextFileBytes;
     if (file.size() > limit) throw fileTooLarge(fullPath, int(limit >> 20));
-    const QByteArray data = file.readAll();
+    QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError) throw streamReadFailed();
     const std::string_view bytes(data.constData(), std::size_t(data.size()));
 
+    // Each form of the text goes once the next is made: a big page is held as few times as may be.
     LoadReport report;
     if (format == StreamFormat::Rtf && rtf::looksLikeRtf(bytes)) {
         auto result = rtf::read(bytes);
+        data = QByteArray();
         report.replaced = result.replaced;
         report.referenced = result.referenced;
         setRuns(result.runs);
@@ -52,10 +54,13 @@ LoadReport Pane::loadFromFile(const std::string& path, StreamFormat format) {
     // In its own encoding; CP932 gets the round trip by character (undecodable
     // bytes become "?", NEC duplicates come back as IBM codes).
     encoding::ReadText read = encoding::readText(bytes);
+    data = QByteArray();
     report.replaced = read.replaced;
     report.referenced = read.referenced;
     report.encoding = std::move(read.encoding);
-    d->assign(onePiece(withLineBreaks(read.text), {}));
+    std::string text = withLineBreaks(read.text);
+    read.text = std::string();
+    d->assign(onePiece(std::move(text), {}));
     return report;
 }
 

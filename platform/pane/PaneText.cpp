@@ -27,39 +27,44 @@ std::u16string_view unitsOf(QStringView text) {
 std::string withLineBreaks(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\r') {
-            out += "\r\n";
-            if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        } else if (c == '\n') {
-            out += "\r\n";
-        } else {
-            out += c;
+    // Whole lines at a time: a page is mostly text between its breaks.
+    for (std::size_t from = 0; from < bytes.size();) {
+        const std::size_t at = bytes.find_first_of("\r\n", from);
+        if (at == std::string_view::npos) {
+            out.append(bytes.substr(from));
+            break;
         }
+        out.append(bytes.substr(from, at - from));
+        out += "\r\n";
+        from = at + (bytes[at] == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n' ? 2 : 1);
     }
     return out;
 }
 
 QString shownText(std::string_view bytes) {
-    std::u16string units;
-    units.reserve(bytes.size());
-    cp932::appendDecoded(units, bytes);
+    // Decoded straight into the string handed over: a big page's text is not copied once more.
+    QString shown(qsizetype(bytes.size()), Qt::Uninitialized);
+    auto* units = reinterpret_cast<char16_t*>(shown.data());
+    const std::size_t count = cp932::decodeInto(units, bytes);
     std::size_t out = 0;
-    for (std::size_t i = 0; i < units.size(); ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         char16_t u = units[i];
         if (u == u'\r') {
-            if (i + 1 < units.size() && units[i + 1] == u'\n') ++i;
+            if (i + 1 < count && units[i + 1] == u'\n') ++i;
             u = u'\n';
         }
         units[out++] = u;
     }
-    return QString::fromUtf16(units.data(), qsizetype(out));
+    shown.truncate(qsizetype(out));
+    return shown;
 }
 
 rtf::PackedRuns onePiece(std::string bytes, const rtf::RunFormat& format) {
     rtf::PackedRuns p;
-    p.append(bytes, format);
+    if (bytes.empty()) return p;
+    p.formats.push_back(format);
+    p.starts.push_back({0, 0});
+    p.text = std::move(bytes);
     return p;
 }
 
