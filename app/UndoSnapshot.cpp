@@ -67,16 +67,18 @@ public:
 private:
     void run(const std::weak_ptr<UndoSnapshotWrite>& self) {
         try {
-            rtf::Writer writer;
-            writer.reserve(m_content.text.size() * 2);
-            m_content.forEach([&](const rtf::RunFormat& format, std::string_view piece) {
-                if (!m_stop) writer.append(format, piece);
+            // A piece at a time: a big page's RTF is three times its text.
+            const bool whole = rtf::Writer::writeInPieces(m_content, [this](std::string_view piece) {
+                if (m_stop) return false;
+                m_file->appendOrThrow(piece);
+                return true;
             });
-            if (m_stop) return; // replaced by a newer snapshot: the temporary file just goes
-            m_file->finishOrThrow(writer.finish());
+            if (!whole) return; // replaced by a newer snapshot: the temporary file just goes
+            m_file->commitOrThrow();
             m_file.reset();
             m_content = {}; // the file has it now
         } catch (const std::exception& error) {
+            m_file.reset();
             m_error = error.what();
             if (m_error.empty()) m_error = "ｽﾄﾘｰﾑへの書き込みに失敗しました";
             // Told on the GUI thread, unless the snapshot is gone by then.

@@ -121,11 +121,24 @@ struct Replacement {
         fd = -1;
     }
 
+    off_t written = 0;
+
+    bool append(std::string_view data) {
+        if (!writeAllAt(fd, data, written)) return false;
+        written += off_t(data.size());
+        return true;
+    }
+
     ReplaceResult finish(std::string_view data) {
+        if (append(data)) return commit();
+        giveUp();
+        return ReplaceResult::WriteFailed;
+    }
+
+    ReplaceResult commit() {
         // fsync before rename: a short write or a full disk must show here, not after the swap.
         // A scratch file still fails on a short write or a failing close.
-        const bool ok = writeAllAt(fd, data, 0) && flushed(fd, durability) &&
-                        ::rename(tempPath.c_str(), target.c_str()) == 0;
+        const bool ok = flushed(fd, durability) && ::rename(tempPath.c_str(), target.c_str()) == 0;
         if (!ok) {
             giveUp();
             return ReplaceResult::WriteFailed;
@@ -232,8 +245,16 @@ std::unique_ptr<OwnFileReplacement> OwnFileReplacement::beginOrThrow(const std::
         new OwnFileReplacement(std::make_unique<State>(State{std::move(begun.replacement)})));
 }
 
-void OwnFileReplacement::finishOrThrow(std::string_view data) {
-    if (m->replacement.fd < 0 || m->replacement.finish(data) != ReplaceResult::Done) throw streamWriteFailed();
+void OwnFileReplacement::appendOrThrow(std::string_view data) {
+    if (m->replacement.fd < 0) throw streamWriteFailed();
+    if (!m->replacement.append(data)) {
+        m->replacement.giveUp();
+        throw streamWriteFailed();
+    }
+}
+
+void OwnFileReplacement::commitOrThrow() {
+    if (m->replacement.fd < 0 || m->replacement.commit() != ReplaceResult::Done) throw streamWriteFailed();
 }
 
 std::string noOldContentCopyMessage(const std::string& path) {

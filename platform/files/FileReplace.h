@@ -63,19 +63,20 @@ ReplaceOutcome replaceFile(const std::string& path, std::string_view data,
 void writeFileOrThrow(const std::string& path, std::string_view data,
                       Durability durability = Durability::SyncedToDisk);
 
-/// replaceFile of one of our own files (not SyncedToDisk) in two halves, so
-/// that the content can be made meanwhile, on another thread: beginOrThrow()
-/// refuses at once where replaceFile would (the create message) and makes the
-/// temporary file; finishOrThrow() writes it and renames it over the target
-/// (the write message). Dropped unfinished, the temporary file goes and the
-/// target stays as it was.
+/// replaceFile of one of our own files (not SyncedToDisk) in steps, so that
+/// the content can be made meanwhile, on another thread, and a piece at a
+/// time: beginOrThrow() refuses at once where replaceFile would (the create
+/// message) and makes the temporary file; appendOrThrow() adds to it and
+/// commitOrThrow() renames it over the target (both: the write message).
+/// Dropped uncommitted, the temporary file goes and the target stays as it was.
 class OwnFileReplacement {
 public:
     static std::unique_ptr<OwnFileReplacement> beginOrThrow(const std::string& path, Durability durability);
     ~OwnFileReplacement();
     OwnFileReplacement(const OwnFileReplacement&) = delete;
     OwnFileReplacement& operator=(const OwnFileReplacement&) = delete;
-    void finishOrThrow(std::string_view data);
+    void appendOrThrow(std::string_view data);
+    void commitOrThrow();
 
 private:
     struct State;
