@@ -71,7 +71,8 @@ void DisplayFormats::formatsReplaced() {
 std::optional<qreal> DisplayFormats::emptyLineHeight(const QTextBlock& block) {
     const int number = block.blockNumber();
     const BlockIndex& lines = m_model.lines();
-    if (number == 0 || number >= lines.blockCount() || document()->blockCount() != lines.blockCount()) return std::nullopt;
+    if (number == 0 || number >= lines.blockCount() || m_textChanging || document()->blockCount() != lines.blockCount())
+        return std::nullopt;
     const PaneModel::FormatId id = m_model.formatAt(std::size_t(lines.prefix(number)) - 1);
     const rtf::RunFormat& format = m_model.format(id);
     if (!format.font && !format.halfPoints && !format.bold && !format.italic) return std::nullopt;
@@ -104,7 +105,7 @@ void DisplayFormats::apply(const QTextBlock& block) {
     // Marked first: setting the formats lays the block out again, which asks for its rectangle.
     b.setUserState(m_epoch);
     // Asked while an edit is under way, before the model has it: the lines do not match yet.
-    if (document()->blockCount() != m_model.lines().blockCount()) {
+    if (m_textChanging || document()->blockCount() != m_model.lines().blockCount()) {
         b.setUserState(-1);
         return;
     }

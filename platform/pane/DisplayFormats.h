@@ -28,6 +28,9 @@ public:
     /// Sets the block's formats again now: the widget replaced them with those
     /// of uncommitted input.
     void reapply(const QTextBlock& block);
+    /// While the pane changes the widget's text after the model's, the lines
+    /// do not match: blocks laid out meanwhile get their formats afterwards.
+    void setTextChanging(bool changing) { m_textChanging = changing; }
     /// True while formats are being set on a block: the document reports that as
     /// a change, which is none of the text's.
     bool applying() const { return m_applying; }
@@ -51,6 +54,7 @@ private:
     /// A block whose user state equals the epoch shows its current formats.
     int m_epoch = 1;
     bool m_applying = false;
+    bool m_textChanging = false;
 };
 
 /// The Qt format of a run format: only the properties the run has of its own.

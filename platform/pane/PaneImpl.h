@@ -37,6 +37,10 @@ struct Pane::Impl final : InsertionFilter {
     /// Set while the pane itself changes the widget's text after the model's:
     /// the widget's report of it is no news.
     bool mirroring = false;
+    void setMirroring(bool on) {
+        mirroring = on;
+        display->setTextChanging(on);
+    }
     /// The widget's character count as the model last knew it: differing, an edit is under way.
     int syncedUnits = 1;
     /// The caret's byte position before the edit under way.

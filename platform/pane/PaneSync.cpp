@@ -275,12 +275,12 @@ void Pane::Impl::replaceText(std::size_t from, std::size_t length, const rtf::Pa
     QTextCursor c(doc);
     c.setPosition(qtFrom);
     c.setPosition(qtTo, QTextCursor::KeepAnchor);
-    mirroring = true;
+    setMirroring(true);
     if (pieces.text.empty())
         c.removeSelectedText();
     else
         c.insertText(shownText(pieces.text));
-    mirroring = false;
+    setMirroring(false);
     syncedUnits = doc->characterCount();
     pending.reset();
     display->invalidate(from, from + pieces.text.size());
@@ -308,9 +308,9 @@ void Pane::Impl::assign(rtf::PackedRuns&& content) {
     if (sameText) {
         setCursor(QTextCursor(doc));
     } else {
-        mirroring = true;
+        setMirroring(true);
         edit->setPlainText(shownText(model.text()));
-        mirroring = false;
+        setMirroring(false);
     }
     // Blocks laid out while the text was being replaced took formats of lines they no longer hold.
     display->invalidateAll();
