@@ -45,6 +45,7 @@ public:
     /// Enters the uncommitted text where it is shown, once, and ends the
     /// composition; nothing when none is shown.
     void commitComposition();
+    using QPlainTextEdit::firstVisibleBlock;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -42,7 +42,7 @@ Pane::Impl::Impl() {
                      [this](int p, int r, int a) { onContentsChange(p, r, a); });
     QObject::connect(edit, &QPlainTextEdit::cursorPositionChanged, edit, [this] { onCursorMoved(); });
     QObject::connect(edit, &QPlainTextEdit::updateRequest, edit,
-                     [this] { display->prepareAround(edit->cursorForPosition(QPoint(0, 0)).block()); });
+                     [this] { display->prepareAround(edit->firstVisibleBlock()); });
 
     QClipboard* clipboard = QGuiApplication::clipboard();
     auto refreshClipboard = [this, clipboard] {
