@@ -47,8 +47,8 @@ void EditCommands::snapshotForChange() {
 void EditCommands::Menu27Click() {
     // A snapshot whose write failed is still in memory, exactly; otherwise the file is read,
     // whole before touching the pane: a missing snapshot leaves everything as it was.
-    if (const rtf::PackedRuns* kept = settleUndoSnapshot(m_state))
-        m_pane.setPackedRuns(*kept);
+    if (std::optional<rtf::PackedRuns> kept = settleUndoSnapshot(m_state))
+        m_pane.setPackedRuns(std::move(*kept));
     else
         m_pane.loadFromFile(m_state.UndoFilePath, StreamFormat::Rtf);
     m_pane.setSelStart(m_state.UndoSelStart);

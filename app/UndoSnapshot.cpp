@@ -40,7 +40,7 @@ bool freeForUs(const QString& file) {
 // read once it has ended.
 class UndoSnapshotWrite : public std::enable_shared_from_this<UndoSnapshotWrite> {
 public:
-    UndoSnapshotWrite(rtf::PackedRuns content, std::unique_ptr<files::OwnFileReplacement> file,
+    UndoSnapshotWrite(rtf::SharedRuns content, std::unique_ptr<files::OwnFileReplacement> file,
                       std::function<void(const std::string&)> failed)
         : m_content(std::move(content)), m_file(std::move(file)), m_failed(std::move(failed)) {}
     ~UndoSnapshotWrite() {
@@ -62,17 +62,19 @@ public:
         }
         return m_error.empty();
     }
-    const rtf::PackedRuns& content() const { return m_content; }
+    const rtf::SharedRuns& content() const { return m_content; }
 
 private:
     void run(const std::weak_ptr<UndoSnapshotWrite>& self) {
         try {
             // A piece at a time: a big page's RTF is three times its text.
-            const bool whole = rtf::Writer::writeInPieces(m_content, [this](std::string_view piece) {
-                if (m_stop) return false;
-                m_file->appendOrThrow(piece);
-                return true;
-            });
+            const bool whole = rtf::Writer::writeInPieces(
+                [this](const rtf::Writer::RunVisitor& visit) { m_content.forEach(visit); },
+                [this](std::string_view piece) {
+                    if (m_stop) return false;
+                    m_file->appendOrThrow(piece);
+                    return true;
+                });
             if (!whole) return; // replaced by a newer snapshot: the temporary file just goes
             m_file->commitOrThrow();
             m_file.reset();
@@ -88,7 +90,7 @@ private:
         }
     }
 
-    rtf::PackedRuns m_content; ///< kept, once the write failed, for undo to restore
+    rtf::SharedRuns m_content; ///< kept, once the write failed, for undo to restore
     std::unique_ptr<files::OwnFileReplacement> m_file;
     std::function<void(const std::string&)> m_failed;
     std::atomic<bool> m_stop{false};
@@ -110,15 +112,15 @@ void takeUndoSnapshotSoon(EditorState& state, const Pane& pane, std::function<vo
     auto file = files::OwnFileReplacement::beginOrThrow(state.UndoFilePath, files::Durability::Scratch);
     // One under way is stopped: this one replaces it, and only one may rename its file into place.
     state.UndoWrite.reset();
-    state.UndoWrite = std::make_shared<UndoSnapshotWrite>(pane.packedRuns(), std::move(file), std::move(failed));
+    state.UndoWrite = std::make_shared<UndoSnapshotWrite>(pane.sharedRuns(), std::move(file), std::move(failed));
     state.UndoWrite->start();
     state.UndoSelStart = pane.selStart();
     state.UndoSelLength = pane.selLength();
 }
 
-const rtf::PackedRuns* settleUndoSnapshot(EditorState& state) {
-    if (!state.UndoWrite || state.UndoWrite->settle()) return nullptr;
-    return &state.UndoWrite->content();
+std::optional<rtf::PackedRuns> settleUndoSnapshot(EditorState& state) {
+    if (!state.UndoWrite || state.UndoWrite->settle()) return std::nullopt;
+    return state.UndoWrite->content().packed();
 }
 
 void abandonUndoSnapshot(EditorState& state) { state.UndoWrite.reset(); }

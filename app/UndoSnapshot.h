@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QLockFile;
@@ -32,7 +33,7 @@ void takeUndoSnapshotSoon(EditorState& state, const Pane& pane, std::function<vo
 
 /// Waits for a snapshot still being written. Undo calls this before reading the
 /// file: when the write failed, the snapshot's content, to restore instead.
-const rtf::PackedRuns* settleUndoSnapshot(EditorState& state);
+std::optional<rtf::PackedRuns> settleUndoSnapshot(EditorState& state);
 
 /// Gives up a snapshot still being written: its file is about to be deleted.
 void abandonUndoSnapshot(EditorState& state);

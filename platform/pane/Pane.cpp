@@ -200,7 +200,7 @@ void Pane::setPackedRuns(rtf::PackedRuns&& runs) {
     d->assign(std::move(runs));
 }
 
-rtf::PackedRuns Pane::packedRuns() const { return d->model.packed(0, d->model.size()); }
+rtf::SharedRuns Pane::sharedRuns() const { return d->model.shared(); }
 
 void Pane::forEachRun(const std::function<void(const rtf::RunFormat&, std::string_view)>& visit) const {
     // A line break is a piece of its own.

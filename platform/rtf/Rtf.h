@@ -31,11 +31,13 @@ public:
     void append(const RunFormat& format, std::string_view text);
     std::string finish();
 
-    /// The same RTF as appending every run of `runs` and finish(), handed to
+    /// The same RTF as appending every run that forEachRun visits and finish(), handed to
     /// `sink` a piece of about `pieceBytes` at a time, so that it is never held
     /// whole. The tables are known before the text: a first pass meets the
     /// formats in the order appending would. False as soon as sink is.
-    static bool writeInPieces(const PackedRuns& runs, const std::function<bool(std::string_view)>& sink,
+    using RunVisitor = std::function<void(const RunFormat&, std::string_view)>;
+    static bool writeInPieces(const std::function<void(const RunVisitor&)>& forEachRun,
+                              const std::function<bool(std::string_view)>& sink,
                               std::size_t pieceBytes = std::size_t(1) << 20);
 
 private:

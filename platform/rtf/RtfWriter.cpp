@@ -233,10 +233,10 @@ std::string Writer::finish() {
     return std::move(m_body);
 }
 
-bool Writer::writeInPieces(const PackedRuns& runs, const std::function<bool(std::string_view)>& sink,
-                           std::size_t pieceBytes) {
+bool Writer::writeInPieces(const std::function<void(const RunVisitor&)>& forEachRun,
+                           const std::function<bool(std::string_view)>& sink, std::size_t pieceBytes) {
     Writer writer;
-    runs.forEach([&writer](const RunFormat& format, std::string_view text) {
+    forEachRun([&writer](const RunFormat& format, std::string_view text) {
         if (!text.empty()) writer.enter(format);
     });
     if (!sink(writer.header())) return false;
@@ -245,7 +245,7 @@ bool Writer::writeInPieces(const PackedRuns& runs, const std::function<bool(std:
     writer.m_hasRaw = false;
     writer.m_body.reserve(pieceBytes + pieceBytes / 4);
     bool ok = true;
-    runs.forEach([&](const RunFormat& format, std::string_view text) {
+    forEachRun([&](const RunFormat& format, std::string_view text) {
         while (ok && !text.empty()) {
             // Whole lines, so a CR LF never falls between two pieces; a line longer than a piece goes whole.
             std::size_t take = text.size();

@@ -97,7 +97,8 @@ private slots:
         for (const auto& r : runs) packed.append(r.text, r.format);
         for (std::size_t pieceBytes : {std::size_t(1), std::size_t(7), std::size_t(1) << 20}) {
             std::string pieces;
-            QVERIFY(rtf::Writer::writeInPieces(packed, [&](std::string_view piece) {
+            QVERIFY(rtf::Writer::writeInPieces([&](const rtf::Writer::RunVisitor& visit) { packed.forEach(visit); },
+                                               [&](std::string_view piece) {
                 pieces += piece;
                 return true;
             }, pieceBytes));
