@@ -45,8 +45,12 @@ void EditCommands::snapshotForChange() {
 }
 
 void EditCommands::Menu27Click() {
-    // Reads the whole file before touching the pane: a missing snapshot leaves everything as it was.
-    m_pane.loadFromFile(m_state.UndoFilePath, StreamFormat::Rtf);
+    // A snapshot whose write failed is still in memory, exactly; otherwise the file is read,
+    // whole before touching the pane: a missing snapshot leaves everything as it was.
+    if (std::optional<rtf::PackedRuns> kept = settleUndoSnapshot(m_state))
+        m_pane.setPackedRuns(std::move(*kept));
+    else
+        m_pane.loadFromFile(m_state.UndoFilePath, StreamFormat::Rtf);
     m_pane.setSelStart(m_state.UndoSelStart);
     m_pane.setSelLength(m_state.UndoSelLength);
     m_state.UndoAvailable = 0;
@@ -87,7 +91,9 @@ void EditCommands::KeyDown(int key) {
     // Text typed after a coloured tag comes out white.
     if (m_pane.selColor() != TextWhite) m_pane.setSelColor(TextWhite);
     m_state.UndoAvailable = 1;
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) takeUndoSnapshot(m_state, m_pane);
+    // The line break must not wait for the file: it is written meanwhile.
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        takeUndoSnapshotSoon(m_state, m_pane, [this](const std::string& message) { m_host.reportError(message); });
 }
 
 } // namespace vela

@@ -112,6 +112,10 @@ TForm1::~TForm1() {
 
 void TForm1::guarded(const std::function<void()>& handler) { runGuarded(m_services, handler); }
 
+void TForm1::reportError(const std::string& utf8Message) {
+    guarded([&] { showErrorReport(m_services, utf8Message); });
+}
+
 void TForm1::runCommand(const std::function<void()>& handler) {
     // A composition still open would have the command change the text around
     // it; it is entered where it is shown first.

@@ -82,6 +82,7 @@ public:
     void setStatusText(const std::string& utf8) override;
     void setCommandEnabled(const std::string& name, bool enabled) override;
     void runCommand(const std::string& name) override;
+    void reportError(const std::string& utf8Message) override;
 
     /// The status bar's simple text (UTF-8).
     std::string statusText() const;

@@ -128,9 +128,9 @@ void TagRecolouring::R1Click() {
             m_pane.forEachRun([&recoloured](const rtf::RunFormat& format, std::string_view piece) {
                 recoloured.add(format, piece);
             });
-            const rtf::PackedRuns runs = recoloured.finish();
+            rtf::PackedRuns runs = recoloured.finish();
             std::vector<ColourSpan>().swap(spans);
-            m_pane.setPackedRuns(runs);
+            m_pane.setPackedRuns(std::move(runs));
         }
         m_pane.setModified(true);
     }

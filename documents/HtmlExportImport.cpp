@@ -80,7 +80,8 @@ void HtmlExportImport::importChosen(const std::string& path, Refresh refresh) {
     m_documents.documentReplaced();
     if (refresh == Refresh::Always || m_state.AutoRefreshOnImport == 1) m_host.runCommand("R1");
     m_pane.setModified(false);
-    takeUndoSnapshot(m_state, m_pane);
+    // A big page is shown before its snapshot is on disk.
+    takeUndoSnapshotSoon(m_state, m_pane, [this](const std::string& message) { m_host.reportError(message); });
     m_documents.reportReplacements(report);
 }
 

@@ -154,7 +154,8 @@ void SourceDocuments::openChosen(std::string chosen) {
     m_pane.setModified(false);
     documentReplaced();
     m_sourceFile = read;
-    takeUndoSnapshot(m_state, m_pane);
+    // A big page is shown before its snapshot is on disk.
+    takeUndoSnapshotSoon(m_state, m_pane, [this](const std::string& message) { m_host.reportError(message); });
     reportReplacements(report);
 }
 
@@ -201,6 +202,7 @@ void SourceDocuments::FormClose(bool& allowed) {
     // Only a close that happens drops the snapshot: after a refused one, Undo must still work.
     if (!allowed) return;
     m_recovery.discard();
+    abandonUndoSnapshot(m_state);
     m_services.deleteFile(m_state.UndoFilePath);
 }
 

@@ -19,6 +19,9 @@ public:
     /// Runs a menu entry's command by name, as choosing it does, also while the
     /// entry is disabled; errors reach the caller. A command not built yet does nothing.
     virtual void runCommand(const std::string& name) = 0;
+    /// Shows the application's general error report (UTF-8), for a failure found
+    /// after the command that caused it returned.
+    virtual void reportError(const std::string& utf8Message) = 0;
 };
 
 } // namespace vela

@@ -4,9 +4,12 @@
 // commands communicate through this state rather than through arguments.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace vela {
+
+class UndoSnapshotWrite;
 
 /// The tag that the next SetSelText writes: its two texts and one-shot switches.
 /// A switch counts as on only when it is exactly 1 (UseYellow: when nonzero).
@@ -50,6 +53,8 @@ struct EditorState {
     std::int32_t UndoAvailable = 0;
     std::int32_t UndoSelStart = 0;
     std::int32_t UndoSelLength = 0;
+    /// The snapshot of an Enter, while it is being written on a worker thread (see UndoSnapshot.h).
+    std::shared_ptr<UndoSnapshotWrite> UndoWrite;
 
     // Settings values, read from MARVOK.INI at start-up and at every New.
     std::int32_t LineBreakAfterTag = 0;

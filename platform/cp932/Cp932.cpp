@@ -212,6 +212,16 @@ std::size_t appendDecoded(std::u16string& out, std::string_view bytes) {
     return replaced;
 }
 
+std::size_t decodeInto(char16_t* out, std::string_view bytes) {
+    char16_t* at = out;
+    for (std::size_t i = 0; i < bytes.size();) {
+        char16_t ch;
+        i += decodeAt(bytes, i, ch);
+        *at++ = ch == kNoChar ? u'?' : ch;
+    }
+    return std::size_t(at - out);
+}
+
 std::string numericReference(char32_t cp) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "&#x%X;", static_cast<unsigned>(cp));

@@ -77,6 +77,8 @@ Encoded encode(std::u16string_view text, Unencodable as = Unencodable::QuestionM
 /// The same, appending to `out` (no allocation per call once it has room);
 /// both return how many were replaced.
 std::size_t appendDecoded(std::u16string& out, std::string_view bytes);
+/// The same into a buffer with room for bytes.size() units; returns the units written.
+std::size_t decodeInto(char16_t* out, std::string_view bytes);
 std::size_t appendEncoded(std::string& out, std::u16string_view text, Unencodable as = Unencodable::QuestionMark);
 
 /// Rewrites CP932 bytes in the form a round trip by character gives, the

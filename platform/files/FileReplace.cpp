@@ -109,72 +109,152 @@ void removeStaleTemporaries(const std::string& folder, std::string_view base) {
     ::closedir(dir);
 }
 
-} // namespace
+// A replacement under way: the temporary file, locked, that is renamed over the target once written.
+struct Replacement {
+    std::string target, folder, base, tempPath;
+    int fd = -1;
+    Durability durability = Durability::SyncedToDisk;
 
-ReplaceOutcome replaceFile(const std::string& path, std::string_view data, Durability durability) {
-    if (path.empty()) return {ReplaceResult::CannotCreate};
+    void giveUp() {
+        ::close(fd);
+        ::unlink(tempPath.c_str());
+        fd = -1;
+    }
+
+    off_t written = 0;
+
+    bool append(std::string_view data) {
+        if (!writeAllAt(fd, data, written)) return false;
+        written += off_t(data.size());
+        return true;
+    }
+
+    ReplaceResult finish(std::string_view data) {
+        if (append(data)) return commit();
+        giveUp();
+        return ReplaceResult::WriteFailed;
+    }
+
+    ReplaceResult commit() {
+        // fsync before rename: a short write or a full disk must show here, not after the swap.
+        // A scratch file still fails on a short write or a failing close.
+        const bool ok = flushed(fd, durability) && ::rename(tempPath.c_str(), target.c_str()) == 0;
+        if (!ok) {
+            giveUp();
+            return ReplaceResult::WriteFailed;
+        }
+        // Closed only after the rename, so the lock covered the file's whole life under its temporary name.
+        const bool closed = ::close(fd) == 0;
+        fd = -1;
+        if (durability != Durability::Scratch) syncFolder(folder);
+        removeStaleTemporaries(folder, base);
+        return closed ? ReplaceResult::Done : ReplaceResult::WriteFailed;
+    }
+};
+
+// What the checks before any byte decided.
+struct Begun {
+    enum { Refused, InPlace, Ready } how = Refused;
+    std::string target;      ///< with InPlace
+    Replacement replacement; ///< with Ready
+};
+
+Begun begin(const std::string& path, Durability durability) {
+    if (path.empty()) return {};
     // Our own files follow no link at all: in a shared folder another user may have planted one.
     const bool own = durability != Durability::SyncedToDisk;
     const std::optional<std::string> resolved = own ? std::optional(path) : writeTarget(path);
-    if (!resolved) return {ReplaceResult::CannotCreate};
+    if (!resolved) return {};
     const std::string& target = *resolved;
     struct stat existing {};
     const bool exists = ::lstat(target.c_str(), &existing) == 0;
     if (exists) {
         // A folder (or device, or link of ours) at the target must not be renamed over or written into.
-        if (!S_ISREG(existing.st_mode) || !mayWrite(target, existing)) return {ReplaceResult::CannotCreate};
-        if (own && (existing.st_uid != ::geteuid() || existing.st_nlink > 1)) return {ReplaceResult::CannotCreate};
+        if (!S_ISREG(existing.st_mode) || !mayWrite(target, existing)) return {};
+        if (own && (existing.st_uid != ::geteuid() || existing.st_nlink > 1)) return {};
         // A rename would give this name a new inode and leave the other names with the old content.
-        if (existing.st_nlink > 1) return writeInPlace(target, data);
+        if (existing.st_nlink > 1) return {Begun::InPlace, target, {}};
     }
 
-    const std::string folder = folderOf(target);
-    const std::string base = target.substr(target.rfind('/') + 1);
-    std::string tempPath;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        tempPath = (folder == "/" ? std::string() : folder) + "/" + hiddenName(TempSuffix);
+    Replacement r;
+    r.target = target;
+    r.durability = durability;
+    r.folder = folderOf(target);
+    r.base = target.substr(target.rfind('/') + 1);
+    for (int attempt = 0; attempt < 100 && r.fd < 0; ++attempt) {
+        r.tempPath = (r.folder == "/" ? std::string() : r.folder) + "/" + hiddenName(TempSuffix);
         // A new user file gets 0666 less the umask, as any newly created file would.
-        fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                    exists || own ? 0600 : 0666);
-        if (fd < 0 && errno != EEXIST) break;
+        r.fd = ::open(r.tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                      exists || own ? 0600 : 0666);
+        if (r.fd < 0 && errno != EEXIST) break;
     }
     // A folder that takes no new file may still let its writable file be written.
-    if (fd < 0) return exists && !own ? writeInPlace(target, data) : ReplaceOutcome(ReplaceResult::CannotCreate);
+    if (r.fd < 0) return exists && !own ? Begun{Begun::InPlace, target, {}} : Begun{};
     // Held until the rename: a later save's clean-up leaves a file being written alone.
-    ::flock(fd, LOCK_EX);
-    auto giveUp = [&] {
-        ::close(fd);
-        ::unlink(tempPath.c_str());
-    };
+    ::flock(r.fd, LOCK_EX);
 
-    bool ok = true;
     if (exists && !own) {
         // Owner first: changing it may clear set-id bits that fchmod then restores. Only a
         // privileged process can give a file away; where that or an attribute cannot be
         // carried over, the file is written in place.
         const int oldFd = ::open(target.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        const bool carried = oldFd >= 0 && ::fchown(fd, existing.st_uid, existing.st_gid) == 0 &&
-                             ::fchmod(fd, existing.st_mode & 07777) == 0 && copyExtendedAttributes(oldFd, fd);
+        const bool carried = oldFd >= 0 && ::fchown(r.fd, existing.st_uid, existing.st_gid) == 0 &&
+                             ::fchmod(r.fd, existing.st_mode & 07777) == 0 && copyExtendedAttributes(oldFd, r.fd);
         if (oldFd >= 0) ::close(oldFd);
         if (!carried) {
-            giveUp();
-            return writeInPlace(target, data);
+            r.giveUp();
+            return {Begun::InPlace, target, {}};
         }
     }
-    // fsync before rename: a short write or a full disk must show here, not after the swap.
-    // A scratch file still fails on a short write or a failing close.
-    ok = ok && writeAllAt(fd, data, 0) && flushed(fd, durability);
-    ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        giveUp();
-        return {ReplaceResult::WriteFailed};
+    return {Begun::Ready, {}, std::move(r)};
+}
+
+std::string shownPath(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(path, ec);
+    return ec ? path : full.string();
+}
+
+} // namespace
+
+ReplaceOutcome replaceFile(const std::string& path, std::string_view data, Durability durability) {
+    Begun begun = begin(path, durability);
+    switch (begun.how) {
+    case Begun::Refused: return {ReplaceResult::CannotCreate};
+    case Begun::InPlace: return writeInPlace(begun.target, data);
+    case Begun::Ready: break;
     }
-    // Closed only after the rename, so the lock covered the file's whole life under its temporary name.
-    const bool closed = ::close(fd) == 0;
-    if (durability != Durability::Scratch) syncFolder(folder);
-    removeStaleTemporaries(folder, base);
-    return {closed ? ReplaceResult::Done : ReplaceResult::WriteFailed};
+    return {begun.replacement.finish(data)};
+}
+
+struct OwnFileReplacement::State {
+    Replacement replacement;
+};
+
+OwnFileReplacement::OwnFileReplacement(std::unique_ptr<State> state) : m(std::move(state)) {}
+
+OwnFileReplacement::~OwnFileReplacement() {
+    if (m && m->replacement.fd >= 0) m->replacement.giveUp();
+}
+
+std::unique_ptr<OwnFileReplacement> OwnFileReplacement::beginOrThrow(const std::string& path, Durability durability) {
+    Begun begun = durability == Durability::SyncedToDisk ? Begun{} : begin(path, durability);
+    // Our own files are never written in place.
+    if (begun.how != Begun::Ready) throw cannotCreateFile(shownPath(path));
+    return std::unique_ptr<OwnFileReplacement>(
+        new OwnFileReplacement(std::make_unique<State>(State{std::move(begun.replacement)})));
+}
+
+void OwnFileReplacement::appendOrThrow(std::string_view data) {
+    if (m->replacement.fd < 0) throw streamWriteFailed();
+    if (!m->replacement.append(data)) {
+        m->replacement.giveUp();
+        throw streamWriteFailed();
+    }
+}
+
+void OwnFileReplacement::commitOrThrow() {
+    if (m->replacement.fd < 0 || m->replacement.commit() != ReplaceResult::Done) throw streamWriteFailed();
 }
 
 std::string noOldContentCopyMessage(const std::string& path) {
@@ -187,9 +267,7 @@ std::string damagedFileMessage(const std::string& path, const std::string& copy)
 }
 
 void writeFileOrThrow(const std::string& path, std::string_view data, Durability durability) {
-    std::error_code ec;
-    const std::filesystem::path full = std::filesystem::absolute(path, ec);
-    const std::string shown = ec ? path : full.string();
+    const std::string shown = shownPath(path);
     const ReplaceOutcome outcome = replaceFile(path, data, durability);
     switch (outcome.result) {
     case ReplaceResult::Done: return;

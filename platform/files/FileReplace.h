@@ -10,6 +10,7 @@
 // old file byte-identical and nothing beside it, unless putting the old
 // content back failed too: then its copy stays, and the caller learns where.
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -61,6 +62,27 @@ ReplaceOutcome replaceFile(const std::string& path, std::string_view data,
 /// or damagedFile / noOldContentCopy below.
 void writeFileOrThrow(const std::string& path, std::string_view data,
                       Durability durability = Durability::SyncedToDisk);
+
+/// replaceFile of one of our own files (not SyncedToDisk) in steps, so that
+/// the content can be made meanwhile, on another thread, and a piece at a
+/// time: beginOrThrow() refuses at once where replaceFile would (the create
+/// message) and makes the temporary file; appendOrThrow() adds to it and
+/// commitOrThrow() renames it over the target (both: the write message).
+/// Dropped uncommitted, the temporary file goes and the target stays as it was.
+class OwnFileReplacement {
+public:
+    static std::unique_ptr<OwnFileReplacement> beginOrThrow(const std::string& path, Durability durability);
+    ~OwnFileReplacement();
+    OwnFileReplacement(const OwnFileReplacement&) = delete;
+    OwnFileReplacement& operator=(const OwnFileReplacement&) = delete;
+    void appendOrThrow(std::string_view data);
+    void commitOrThrow();
+
+private:
+    struct State;
+    explicit OwnFileReplacement(std::unique_ptr<State> state);
+    std::unique_ptr<State> m;
+};
 
 /// "ﾌｧｲﾙ <path> の元の内容を控えられないため、書き込みませんでした"
 std::string noOldContentCopyMessage(const std::string& path);

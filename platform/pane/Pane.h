@@ -114,6 +114,10 @@ public:
     rtf::RunList runs() const;
     void setRuns(const rtf::RunList& runs);
     void setPackedRuns(const rtf::PackedRuns& runs); ///< the same, from the compact form
+    void setPackedRuns(rtf::PackedRuns&& runs);      ///< the same, taking the runs over
+    /// The whole content for writing elsewhere, on another thread, while the
+    /// pane goes on changing: the text shared until the pane next changes it.
+    rtf::SharedRuns sharedRuns() const;
 
     /// Calls visit(format, CP932 text) for the whole content in order, piece
     /// by piece (a line break is a piece "\r\n" of its own; neighbours may share

@@ -1,8 +1,10 @@
 #include "PaneEdit.h"
 
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -61,7 +63,7 @@ void PaneEdit::inputMethodEvent(QInputMethodEvent* event) {
                              (textCursor().hasSelection() && event->preeditString() != shown);
 
     QList<QInputMethodEvent::Attribute> attributes;
-    const QTextCharFormat typed = textCursor().charFormat();
+    const QTextCharFormat typed = filter_.typedFormat();
     if (!event->preeditString().isEmpty())
         attributes.append({QInputMethodEvent::TextFormat, 0, int(event->preeditString().size()), typed});
     for (QInputMethodEvent::Attribute a : event->attributes()) {
@@ -79,6 +81,7 @@ void PaneEdit::inputMethodEvent(QInputMethodEvent* event) {
     showingCompositionOnly_ = !changesText;
     QPlainTextEdit::inputMethodEvent(&replaced);
     showingCompositionOnly_ = false;
+    filter_.compositionShown();
     event->setAccepted(replaced.isAccepted());
     // A composition cleared without a commit was cancelled. Qt's ibus support
     // still holds its text and commits it at the next change of focus, into
@@ -111,5 +114,19 @@ QMimeData* PaneEdit::createMimeDataFromSelection() const { return filter_.mimeFo
 bool PaneEdit::canInsertFromMimeData(const QMimeData* source) const { return filter_.canInsert(source); }
 
 void PaneEdit::insertFromMimeData(const QMimeData* source) { filter_.insert(source); }
+
+void PaneEdit::dropEvent(QDropEvent* event) {
+    // The widget's own drop would report its change only after the pane had
+    // made it; the pane makes the whole drop itself.
+    if (!canInsertFromMimeData(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    const int position = cursorForPosition(event->position().toPoint()).position();
+    const bool moved = event->source() == this && event->dropAction() == Qt::MoveAction;
+    filter_.drop(event->mimeData(), position, moved);
+    event->acceptProposedAction();
+    setFocus();
+}
 
 } // namespace vela

@@ -26,6 +26,13 @@ public:
     virtual QMimeData* mimeForSelection() const = 0;
     virtual bool canInsert(const QMimeData* source) const = 0;
     virtual void insert(const QMimeData* source) = 0;
+    /// Data dropped at a position of the widget; `moved` when it was dragged
+    /// from the widget's own selection, which then goes.
+    virtual void drop(const QMimeData* source, int position, bool moved) = 0;
+    /// The format text typed at the caret comes out in, as the widget shows it.
+    virtual QTextCharFormat typedFormat() const = 0;
+    /// After the widget showed, changed or cleared uncommitted text in the caret's line.
+    virtual void compositionShown() = 0;
 };
 
 class PaneEdit : public QPlainTextEdit {
@@ -38,6 +45,7 @@ public:
     /// Enters the uncommitted text where it is shown, once, and ends the
     /// composition; nothing when none is shown.
     void commitComposition();
+    using QPlainTextEdit::firstVisibleBlock;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -46,6 +54,7 @@ protected:
     QMimeData* createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QString shownComposition() const;

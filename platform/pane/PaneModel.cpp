@@ -49,11 +49,11 @@ std::size_t PaneModel::runAt(std::size_t pos) const {
 
 PaneModel::FormatId PaneModel::formatAt(std::size_t pos) const {
     if (m_runs.empty()) return NoFormat;
-    return m_runs[runAt(std::min(pos, m_text.size() - 1))].format;
+    return m_runs[runAt(std::min(pos, m_text->size() - 1))].format;
 }
 
 std::size_t PaneModel::splitAt(std::size_t pos) {
-    if (pos >= m_text.size()) return m_runs.size();
+    if (pos >= m_text->size()) return m_runs.size();
     const std::size_t i = runAt(pos);
     if (m_runs[i].start == pos) return i;
     m_runs.insert(m_runs.begin() + std::ptrdiff_t(i) + 1, Run{std::uint32_t(pos), m_runs[i].format});
@@ -73,24 +73,24 @@ void PaneModel::joinAround(std::size_t first, std::size_t last) {
 }
 
 void PaneModel::assign(rtf::PackedRuns&& content) {
-    m_text = std::move(content.text);
+    m_text = std::make_shared<std::string>(std::move(content.text));
     m_formats.assign(1, rtf::RunFormat{});
     m_runs.clear();
     m_runs.reserve(content.starts.size());
     std::vector<FormatId> ids(content.formats.size());
     for (std::size_t i = 0; i < content.formats.size(); ++i) ids[i] = intern(content.formats[i]);
     for (const auto& start : content.starts) {
-        if (start.offset >= m_text.size()) break;
+        if (start.offset >= m_text->size()) break;
         const FormatId id = ids[start.format];
         if (!m_runs.empty() && m_runs.back().start == start.offset) m_runs.pop_back();
         if (!m_runs.empty() && m_runs.back().format == id) continue;
         m_runs.push_back({std::uint32_t(start.offset), id});
     }
-    if (!m_text.empty() && (m_runs.empty() || m_runs.front().start != 0))
+    if (!m_text->empty() && (m_runs.empty() || m_runs.front().start != 0))
         m_runs.insert(m_runs.begin(), Run{0, NoFormat});
     content = {};
     std::vector<int> lengths;
-    appendLineLengths(m_text, true, lengths);
+    appendLineLengths(*m_text, true, lengths);
     m_lines.assign(std::move(lengths));
     changed();
 }
@@ -98,7 +98,7 @@ void PaneModel::assign(rtf::PackedRuns&& content) {
 PaneModel::LineSpan PaneModel::linesTouched(std::size_t from, std::size_t length) const {
     // A byte more on each side: an edit next to a CR or a LF can make or break a line break.
     const std::size_t begin = from > 0 ? from - 1 : 0;
-    const std::size_t end = std::min(from + length + 1, m_text.size());
+    const std::size_t end = std::min(from + length + 1, m_text->size());
     LineSpan span;
     span.first = m_lines.blockAt(int(begin));
     span.last = m_lines.blockAt(int(end));
@@ -114,7 +114,7 @@ void PaneModel::relines(LineSpan span, std::ptrdiff_t delta) {
     std::vector<int> lengths;
     for (;;) {
         lengths.clear();
-        appendLineLengths(std::string_view(m_text).substr(span.begin, end - span.begin), true, lengths);
+        appendLineLengths(std::string_view(*m_text).substr(span.begin, end - span.begin), true, lengths);
         if (span.last + 1 == m_lines.blockCount()) break;
         if (lengths.back() == 0) {
             lengths.pop_back();
@@ -137,8 +137,8 @@ void PaneModel::replace(std::size_t from, std::size_t length, std::string_view b
 }
 
 void PaneModel::replace(std::size_t from, std::size_t length, const rtf::PackedRuns& pieces) {
-    from = std::min(from, m_text.size());
-    length = std::min(length, m_text.size() - from);
+    from = std::min(from, m_text->size());
+    length = std::min(length, m_text->size() - from);
     const std::size_t added = pieces.text.size();
     if (length == 0 && added == 0) return;
 
@@ -161,12 +161,14 @@ void PaneModel::replace(std::size_t from, std::size_t length, const rtf::PackedR
 
     // The line index is read before the text changes.
     const LineSpan lines = linesTouched(from, length);
-    m_text.replace(from, length, pieces.text);
+    // A reader on another thread keeps the text as it was.
+    if (m_text.use_count() > 1) m_text = std::make_shared<std::string>(*m_text);
+    m_text->replace(from, length, pieces.text);
     const std::ptrdiff_t delta = std::ptrdiff_t(added) - std::ptrdiff_t(length);
     for (std::size_t i = b; i < m_runs.size(); ++i) m_runs[i].start = std::uint32_t(std::ptrdiff_t(m_runs[i].start) + delta);
     m_runs.erase(m_runs.begin() + std::ptrdiff_t(a), m_runs.begin() + std::ptrdiff_t(b));
     m_runs.insert(m_runs.begin() + std::ptrdiff_t(a), inserted.begin(), inserted.end());
-    if (m_text.empty()) m_runs.clear();
+    if (m_text->empty()) m_runs.clear();
     const std::size_t after = a + inserted.size();
     joinAround(a > 0 ? a - 1 : 0, after);
     relines(lines, delta);
@@ -174,8 +176,8 @@ void PaneModel::replace(std::size_t from, std::size_t length, const rtf::PackedR
 }
 
 void PaneModel::restyle(std::size_t from, std::size_t length, const std::function<void(rtf::RunFormat&)>& change) {
-    from = std::min(from, m_text.size());
-    length = std::min(length, m_text.size() - from);
+    from = std::min(from, m_text->size());
+    length = std::min(length, m_text->size() - from);
     if (length == 0) return;
     const std::size_t a = splitAt(from);
     const std::size_t b = splitAt(from + length);
@@ -195,8 +197,16 @@ void PaneModel::restyle(std::size_t from, std::size_t length, const std::functio
 
 rtf::PackedRuns PaneModel::packed(std::size_t from, std::size_t to) const {
     rtf::PackedRuns out;
-    to = std::min(to, m_text.size());
+    to = std::min(to, m_text->size());
     if (from >= to) return out;
+    if (from == 0 && to == m_text->size()) {
+        // The whole: the table as it is, unused formats and all; no lookups.
+        out.text = *m_text;
+        out.formats = m_formats;
+        out.starts.reserve(m_runs.size());
+        for (const Run& run : m_runs) out.starts.push_back({run.start, run.format});
+        return out;
+    }
     out.text.reserve(to - from);
     std::unordered_map<FormatId, std::uint32_t> ids;
     forEachRun(from, to, [&](FormatId id, std::string_view piece) {
@@ -205,6 +215,15 @@ rtf::PackedRuns PaneModel::packed(std::size_t from, std::size_t to) const {
         out.starts.push_back({out.text.size(), it->second});
         out.text.append(piece);
     });
+    return out;
+}
+
+rtf::SharedRuns PaneModel::shared() const {
+    rtf::SharedRuns out;
+    out.text = m_text;
+    out.formats = m_formats;
+    out.starts.reserve(m_runs.size());
+    for (const Run& run : m_runs) out.starts.push_back({run.start, run.format});
     return out;
 }
 

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,8 +28,8 @@ public:
     PaneModel();
 
     /// The whole text; a line break is CR LF.
-    const std::string& text() const { return m_text; }
-    std::size_t size() const { return m_text.size(); }
+    const std::string& text() const { return *m_text; }
+    std::size_t size() const { return m_text->size(); }
     /// Byte lengths of the lines, each with its CR LF but the last.
     const BlockIndex& lines() const { return m_lines; }
     /// Counts changes of text or format.
@@ -50,16 +51,19 @@ public:
 
     /// Calls visit(format id, text) for [from, to) in order, a piece per run.
     template <typename F> void forEachRun(std::size_t from, std::size_t to, F visit) const {
-        to = std::min(to, m_text.size());
+        to = std::min(to, m_text->size());
         if (from >= to) return;
         for (std::size_t i = runAt(from); i < m_runs.size() && m_runs[i].start < to; ++i) {
             const std::size_t begin = std::max<std::size_t>(from, m_runs[i].start);
             const std::size_t end = std::min<std::size_t>(to, runEnd(i));
-            visit(m_runs[i].format, std::string_view(m_text).substr(begin, end - begin));
+            visit(m_runs[i].format, std::string_view(*m_text).substr(begin, end - begin));
         }
     }
     /// The same as a packed copy, at memory speed.
     rtf::PackedRuns packed(std::size_t from, std::size_t to) const;
+    /// The whole content for a reader on another thread, its text shared until
+    /// the model next changes it: a big page is not copied for the undo snapshot.
+    rtf::SharedRuns shared() const;
 
 private:
     struct Run {
@@ -67,7 +71,7 @@ private:
         FormatId format;
     };
     std::size_t runAt(std::size_t pos) const; ///< the run holding byte pos
-    std::size_t runEnd(std::size_t i) const { return i + 1 < m_runs.size() ? m_runs[i + 1].start : m_text.size(); }
+    std::size_t runEnd(std::size_t i) const { return i + 1 < m_runs.size() ? m_runs[i + 1].start : m_text->size(); }
     /// Splits the run holding pos so that a run starts there; returns its index.
     std::size_t splitAt(std::size_t pos);
     /// Joins neighbours of one format in [first, last] and drops empty runs.
@@ -80,7 +84,8 @@ private:
     void relines(LineSpan span, std::ptrdiff_t delta);
     void changed() { ++m_revision; }
 
-    std::string m_text;
+    /// Shared with readers of shared(); copied before a change while they hold it.
+    std::shared_ptr<std::string> m_text = std::make_shared<std::string>();
     BlockIndex m_lines;
     std::vector<rtf::RunFormat> m_formats;
     std::vector<Run> m_runs; ///< starts ascending; the first at 0 unless the text is empty

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -30,7 +31,20 @@ public:
     void append(const RunFormat& format, std::string_view text);
     std::string finish();
 
+    /// The same RTF as appending every run that forEachRun visits and finish(), handed to
+    /// `sink` a piece of about `pieceBytes` at a time, so that it is never held
+    /// whole. The tables are known before the text: a first pass meets the
+    /// formats in the order appending would. False as soon as sink is.
+    using RunVisitor = std::function<void(const RunFormat&, std::string_view)>;
+    static bool writeInPieces(const std::function<void(const RunVisitor&)>& forEachRun,
+                              const std::function<bool(std::string_view)>& sink,
+                              std::size_t pieceBytes = std::size_t(1) << 20);
+
 private:
+    /// Gives `format` its font and colour numbers; true when it differs from the format now in force.
+    bool enter(const RunFormat& format);
+    std::string header() const;
+
     struct Tables;
     std::unique_ptr<Tables> m_tables;
     std::string m_body;

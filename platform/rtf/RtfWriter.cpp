@@ -174,37 +174,39 @@ void Writer::reserve(std::size_t rtfBytes) {
     detail::adviseHugePages(m_body.data(), m_body.capacity());
 }
 
+bool Writer::enter(const RunFormat& format) {
+    // Compared before normalising: a run of the format just written costs no copy.
+    if (m_hasRaw && format == m_raw) return false;
+    m_raw = format;
+    m_hasRaw = true;
+    RunFormat f = format;
+    detail::normalizeFormat(f);
+    if (f == m_current) return false;
+    int fontNumber = 0, colorIndex = 0;
+    Tables& t = *m_tables;
+    if (f.font) {
+        auto [it, added] = t.fonts.emplace(*f.font, int(t.fonts.size()) + 1);
+        if (added) t.fontOrder.push_back(*f.font);
+        fontNumber = it->second;
+    }
+    if (f.color) {
+        auto [it, added] = t.colors.emplace(*f.color, int(t.colors.size()) + 1);
+        if (added) t.colorOrder.push_back(*f.color);
+        colorIndex = it->second;
+    }
+    t.code.clear();
+    appendFormat(t.code, f, fontNumber, colorIndex);
+    m_current = std::move(f);
+    return true;
+}
+
 void Writer::append(const RunFormat& format, std::string_view text) {
     if (text.empty()) return;
-    // Compared before normalising: a run of the format just written costs no copy.
-    if (!m_hasRaw || !(format == m_raw)) {
-        RunFormat f = format;
-        detail::normalizeFormat(f);
-        if (!(f == m_current)) {
-            int fontNumber = 0, colorIndex = 0;
-            Tables& t = *m_tables;
-            if (f.font) {
-                auto [it, added] = t.fonts.emplace(*f.font, int(t.fonts.size()) + 1);
-                if (added) t.fontOrder.push_back(*f.font);
-                fontNumber = it->second;
-            }
-            if (f.color) {
-                auto [it, added] = t.colors.emplace(*f.color, int(t.colors.size()) + 1);
-                if (added) t.colorOrder.push_back(*f.color);
-                colorIndex = it->second;
-            }
-            t.code.clear();
-            appendFormat(t.code, f, fontNumber, colorIndex);
-            m_body += t.code;
-            m_current = std::move(f);
-        }
-        m_raw = format;
-        m_hasRaw = true;
-    }
+    if (enter(format)) m_body += m_tables->code;
     Output(m_body).text(text);
 }
 
-std::string Writer::finish() {
+std::string Writer::header() const {
     const Tables& t = *m_tables;
     std::string header = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 ;}";
     for (std::size_t i = 0; i < t.fontOrder.size(); ++i) {
@@ -220,11 +222,47 @@ std::string Writer::finish() {
                   std::to_string((c >> 16) & 0xFF) + ";";
     }
     header += "}\r\n\\uc1\\pard ";
+    return header;
+}
+
+std::string Writer::finish() {
     // Put in front within the body's own allocation when it has room: a big
     // page's RTF is never held twice.
-    m_body.insert(0, header);
+    m_body.insert(0, header());
     m_body += "}\r\n";
     return std::move(m_body);
+}
+
+bool Writer::writeInPieces(const std::function<void(const RunVisitor&)>& forEachRun,
+                           const std::function<bool(std::string_view)>& sink, std::size_t pieceBytes) {
+    Writer writer;
+    forEachRun([&writer](const RunFormat& format, std::string_view text) {
+        if (!text.empty()) writer.enter(format);
+    });
+    if (!sink(writer.header())) return false;
+    // The tables stay; the text starts from the reader's state after \pard again.
+    writer.m_current = {};
+    writer.m_hasRaw = false;
+    writer.m_body.reserve(pieceBytes + pieceBytes / 4);
+    bool ok = true;
+    forEachRun([&](const RunFormat& format, std::string_view text) {
+        while (ok && !text.empty()) {
+            // Whole lines, so a CR LF never falls between two pieces; a line longer than a piece goes whole.
+            std::size_t take = text.size();
+            if (take > pieceBytes) {
+                const std::size_t lineEnd = text.find('\n', pieceBytes);
+                take = lineEnd == std::string_view::npos ? text.size() : lineEnd + 1;
+            }
+            writer.append(format, text.substr(0, take));
+            text.remove_prefix(take);
+            if (writer.m_body.size() >= pieceBytes) {
+                ok = sink(writer.m_body);
+                writer.m_body.clear();
+            }
+        }
+    });
+    writer.m_body += "}\r\n";
+    return ok && sink(writer.m_body);
 }
 
 std::string write(const RunList& runs) {

@@ -3,6 +3,7 @@
 // the pane converts to and from its Qt document.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,6 +51,30 @@ struct PackedRuns {
             const std::size_t end = i + 1 < starts.size() ? starts[i + 1].offset : text.size();
             visit(formats[starts[i].format], std::string_view(text).substr(starts[i].offset, end - starts[i].offset));
         }
+    }
+};
+
+/// A whole content frozen for a reader on another thread: the text is shared
+/// with its owner, who copies it before changing it while it is shared.
+struct SharedRuns {
+    struct Start {
+        std::uint32_t offset; ///< into *text; ascending, the first is 0
+        std::uint32_t format; ///< into formats
+    };
+    std::shared_ptr<const std::string> text;
+    std::vector<RunFormat> formats;
+    std::vector<Start> starts;
+
+    template <typename F> void forEach(F visit) const {
+        for (std::size_t i = 0; i < starts.size(); ++i) {
+            const std::size_t end = i + 1 < starts.size() ? starts[i + 1].offset : text->size();
+            visit(formats[starts[i].format], std::string_view(*text).substr(starts[i].offset, end - starts[i].offset));
+        }
+    }
+    PackedRuns packed() const {
+        PackedRuns out;
+        forEach([&out](const RunFormat& format, std::string_view piece) { out.append(piece, format); });
+        return out;
     }
 };
 

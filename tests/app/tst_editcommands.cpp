@@ -153,8 +153,8 @@ private slots:
         MainWindowFixture w;
         QTest::keyClicks(editor(w), "abc");
         QTest::keyClick(editor(w), Qt::Key_Return);
-        const QByteArray snapshot = fileBytes("QOV.tmp");
         w.chooseMenuEntry("Menu27"); // undo off, so nothing but copy and select all could switch it on
+        const QByteArray snapshot = fileBytes("QOV.tmp"); // written once undo has it
         w.chooseMenuEntry("Menu25");
         QCOMPARE(w.form->pane().selStart(), 0);
         QCOMPARE(w.form->pane().selLength(), w.form->pane().textLength());

@@ -13,6 +13,7 @@
 
 #include "FileReplace.h"
 #include "RecoveryCopy.h"
+#include "Rtf.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -683,6 +684,32 @@ private slots:
         QVERIFY(QFile::exists(QDir(shared).filePath("QOV-2.tmp")));
         QVERIFY(QFileInfo(planted).isSymLink());
         QCOMPARE(readAll(mine), QByteArray("mine"));
+    }
+
+    void testEnterSnapshotFailingAfterTheKeyIsReportedAndUndone() {
+        // The snapshot of an Enter is written after the key: its failure must still be
+        // reported, and undo must still give the page as it was before the line break.
+        MainWindowFixture w;
+        Pane& pane = w.form->pane();
+        w.select(16, 0);
+        typeText(w, "abc");
+        w.select(17, 2);
+        const std::string text = pane.text();
+        const rtf::RunList runs = rtf::normalize(pane.runs());
+        expectErrorReport(w, "ｽﾄﾘｰﾑへの書き込みに失敗しました");
+        {
+            FileSizeLimit limit(16);
+            QTest::keyClick(pane.widget(), Qt::Key_Return);
+            QCOMPARE(pane.text(), text.substr(0, 17) + "\r\n" + text.substr(19));
+            QTRY_COMPARE(w.services.messageBoxes().size(), std::size_t(1));
+        }
+        QVERIFY(w.services.verifyAllConsumed());
+        w.chooseMenuEntry("Menu27");
+        QCOMPARE(pane.text(), text);
+        QVERIFY(rtf::normalize(pane.runs()) == runs);
+        QCOMPARE(pane.selStart(), 17);
+        QCOMPARE(pane.selLength(), 2);
+        QCOMPARE(strayFiles(w, {"QOV.tmp", "QOV.tmp.lock"}).join(","), QString());
     }
 
     void testSteadyTypingIsRecoveredAfterAKill() {

@@ -846,6 +846,10 @@ private:
 
     void checkTrace() {
         const QString line = traceLine(pane);
+        if (qEnvironmentVariableIsSet("VELA_SOAK_DUMP")) {
+            for (const rtf::TextRun& run : rtf::normalize(pane.runs())) qInfo("  RUN %s %s", qPrintable(describe(run)), qPrintable(shown(run.text)));
+            qInfo("STEP %d %s", m_index, qPrintable(line));
+        }
         m_trace << line;
         const int step = int(m_trace.size()) - 1;
         if (m_recording || step >= m_recorded.size() || m_recorded[step] == line) return;

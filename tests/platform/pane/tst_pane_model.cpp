@@ -65,6 +65,8 @@ private slots:
             auto below = [&random](std::size_t n) { return n == 0 ? 0 : std::size_t(random() % n); };
             PaneModel model;
             Naive naive;
+            rtf::SharedRuns shared;
+            std::string sharedText;
             for (int step = 0; step < 3000; ++step) {
                 const std::size_t size = naive.text.size();
                 const std::size_t from = below(size + 1);
@@ -109,6 +111,10 @@ private slots:
                 if (step % 97 == 0) {
                     compare(model, naive);
                     if (QTest::currentTestFailed()) return;
+                    // A reader of the shared content (the undo snapshot's writer) keeps what it was given.
+                    if (shared.text) QCOMPARE(shared.packed().text, sharedText);
+                    shared = model.shared();
+                    sharedText = naive.text;
                 }
             }
             compare(model, naive);

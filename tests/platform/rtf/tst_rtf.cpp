@@ -88,9 +88,22 @@ class TestRtf : public QObject {
 private slots:
     void testWriterRoundTripsEveryCombination() {
         RunList runs = everyCombination();
-        auto result = rtf::read(rtf::write(runs));
+        const std::string whole = rtf::write(runs);
+        auto result = rtf::read(whole);
         QCOMPARE(result.replaced, std::size_t(0));
         QCOMPARE(dump(result.runs), dump(rtf::normalize(runs)));
+        // Written a piece at a time, the same bytes, whatever the piece size.
+        rtf::PackedRuns packed;
+        for (const auto& r : runs) packed.append(r.text, r.format);
+        for (std::size_t pieceBytes : {std::size_t(1), std::size_t(7), std::size_t(1) << 20}) {
+            std::string pieces;
+            QVERIFY(rtf::Writer::writeInPieces([&](const rtf::Writer::RunVisitor& visit) { packed.forEach(visit); },
+                                               [&](std::string_view piece) {
+                pieces += piece;
+                return true;
+            }, pieceBytes));
+            QCOMPARE(pieces, whole);
+        }
     }
 
     void testWriterRoundTripsText_data() {
