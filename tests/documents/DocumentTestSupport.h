@@ -8,6 +8,7 @@
 #include "AppError.h"
 #include "Cp932.h"
 #include "FileSizeLimit.h"
+#include "UndoSnapshot.h"
 
 #include <QInputMethodEvent>
 

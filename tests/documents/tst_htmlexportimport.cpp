@@ -116,6 +116,7 @@ private slots:
         QVERIFY(!pane.modified());
         QCOMPARE(w.form->state().UndoAvailable, 0);
         Pane snapshot;
+        settleUndoSnapshot(w.form->state()); // written meanwhile
         snapshot.loadFromFile(w.form->state().UndoFilePath, StreamFormat::Rtf);
         QVERIFY(snapshot.runs() == pane.runs());
         const int bold = 8; // "<B>"

@@ -212,6 +212,7 @@ private slots:
         w.clickButton("SpeedButton2", 0); // Open, typed without extension
         expectState(AppCaption + " - " + doc, doc, false);
         QCOMPARE(pane.text(), saved);
+        settleUndoSnapshot(w.form->state()); // written meanwhile
         QCOMPARE(textOfFile(QString::fromStdString(s.UndoFilePath)), saved); // the snapshot is the loaded text
         const FileDialog& open = w.services.fileDialogs().back().shown;
         QCOMPARE(open.title, std::string("ソースファイル(*.kvd)を開く"));
