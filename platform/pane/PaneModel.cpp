@@ -195,29 +195,6 @@ void PaneModel::restyle(std::size_t from, std::size_t length, const std::functio
     changed();
 }
 
-rtf::PackedRuns PaneModel::packed(std::size_t from, std::size_t to) const {
-    rtf::PackedRuns out;
-    to = std::min(to, m_text->size());
-    if (from >= to) return out;
-    if (from == 0 && to == m_text->size()) {
-        // The whole: the table as it is, unused formats and all; no lookups.
-        out.text = *m_text;
-        out.formats = m_formats;
-        out.starts.reserve(m_runs.size());
-        for (const Run& run : m_runs) out.starts.push_back({run.start, run.format});
-        return out;
-    }
-    out.text.reserve(to - from);
-    std::unordered_map<FormatId, std::uint32_t> ids;
-    forEachRun(from, to, [&](FormatId id, std::string_view piece) {
-        auto [it, fresh] = ids.try_emplace(id, std::uint32_t(out.formats.size()));
-        if (fresh) out.formats.push_back(m_formats[id]);
-        out.starts.push_back({out.text.size(), it->second});
-        out.text.append(piece);
-    });
-    return out;
-}
-
 rtf::SharedRuns PaneModel::shared() const {
     rtf::SharedRuns out;
     out.text = m_text;

@@ -59,8 +59,6 @@ public:
             visit(m_runs[i].format, std::string_view(*m_text).substr(begin, end - begin));
         }
     }
-    /// The same as a packed copy, at memory speed.
-    rtf::PackedRuns packed(std::size_t from, std::size_t to) const;
     /// The whole content for a reader on another thread, its text shared until
     /// the model next changes it: a big page is not copied for the undo snapshot.
     rtf::SharedRuns shared() const;

@@ -64,15 +64,7 @@ std::size_t Pane::Impl::bytesOfUnits(std::size_t from, int units) const {
     // One unit of the widget is one character of the model, a line break one unit for CR LF.
     const std::string& text = model.text();
     std::size_t at = from;
-    for (int i = 0; i < units && at < text.size(); ++i) {
-        const auto b = static_cast<unsigned char>(text[at]);
-        if (b == '\r' && at + 1 < text.size() && text[at + 1] == '\n')
-            at += 2;
-        else if (cp932::isLeadByte(b) && at + 1 < text.size())
-            at += 2;
-        else
-            at += 1;
-    }
+    for (int i = 0; i < units && at < text.size(); ++i) at += characterBytes(text, at);
     return at - from;
 }
 
@@ -94,7 +86,6 @@ std::string Pane::Impl::textOf(int from, int to) const {
 void Pane::Impl::onContentsChange(int position, int removed, int added) {
     // The pane's own changes are in the model already; formats shown are no change of the text.
     if (mirroring || display->applying() || edit->showingCompositionOnly()) return;
-    if (qEnvironmentVariableIsSet("VELA_PANE_DEBUG")) qInfo("change %d -%d +%d", position, removed, added);
     const QTextBlock block = doc->findBlock(position);
     // Everything before `position` is as it was, so its bytes come from the old index.
     const std::size_t from =
@@ -123,7 +114,6 @@ void Pane::Impl::onContentsChange(int position, int removed, int added) {
     const std::size_t at = from + head;
     const std::size_t length = gone - head - tail;
     const std::string inserted = bytes.substr(head, bytes.size() - head - tail);
-    if (qEnvironmentVariableIsSet("VELA_PANE_DEBUG")) qInfo("  edit at %zu -%zu +%zu (pending %d committing %d)", at, length, inserted.size(), pending ? int(pending->at) : -1, committing);
     // As the widget's own cursor has it: typed over a selection, the text takes
     // the format before the caret; an input method's commit, the one where the
     // selection was, once it is gone; a line break typed at the start of an
@@ -159,10 +149,7 @@ bool Pane::Impl::boundaryAt(std::size_t pos) const {
     const BlockIndex& lines = model.lines();
     const int line = lines.blockAt(int(pos));
     std::size_t at = std::size_t(lines.prefix(line));
-    while (at < pos) {
-        const auto b = static_cast<unsigned char>(text[at]);
-        at += (b == '\r' || cp932::isLeadByte(b)) && at + 1 < text.size() ? 2 : 1;
-    }
+    while (at < pos) at += characterBytes(text, at);
     return at == pos;
 }
 
@@ -184,7 +171,6 @@ void Pane::Impl::onCursorMoved() {
     if (!pending) return;
     const QTextCursor c = cursor();
     if (c.hasSelection() || std::size_t(toBytes(c.position())) != pending->at) {
-        if (qEnvironmentVariableIsSet("VELA_PANE_DEBUG")) qInfo("pending reset by move to %d (synced %d)", toBytes(c.position()), syncedUnits);
         pending.reset();
     }
 }
@@ -250,7 +236,6 @@ void Pane::Impl::restyleSelection(const std::function<void(rtf::RunFormat&)>& ch
         rtf::RunFormat f = model.format(insertionFormat(from));
         change(f);
         pending = Pending{from, model.intern(f)};
-        if (qEnvironmentVariableIsSet("VELA_PANE_DEBUG")) qInfo("pending set at %zu", from);
         return;
     }
     const std::size_t to = caretEnd();
@@ -322,3 +307,4 @@ void Pane::Impl::assign(rtf::PackedRuns&& content) {
 }
 
 } // namespace vela
+

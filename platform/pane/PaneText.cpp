@@ -24,6 +24,13 @@ std::u16string_view unitsOf(QStringView text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())};
 }
 
+std::size_t characterBytes(std::string_view text, std::size_t at) {
+    const auto b = static_cast<unsigned char>(text[at]);
+    const bool pair = b == '\r' ? at + 1 < text.size() && text[at + 1] == '\n'
+                                 : cp932::isLeadByte(b) && at + 1 < text.size();
+    return pair ? 2 : 1;
+}
+
 std::string withLineBreaks(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());

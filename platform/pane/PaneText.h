@@ -15,6 +15,9 @@ namespace vela::panetext {
 int unitWidth(QChar unit);
 /// CP932 bytes of the first `units` units of s.
 int widthOf(const QString& s, int units);
+/// Bytes of the character at `at` of the model's text: 2 for a CR LF and a
+/// double-byte character, else 1.
+std::size_t characterBytes(std::string_view text, std::size_t at);
 /// CR LF, lone CR, lone LF and Qt's line and paragraph separators all become
 /// the "\n" that QTextCursor::insertText turns into a block break ("\r"
 /// would make a second one).

@@ -119,7 +119,7 @@ private slots:
             }
             compare(model, naive);
             // A whole replacement, as a load does.
-            rtf::PackedRuns whole = model.packed(0, model.size());
+            rtf::PackedRuns whole = model.shared().packed();
             model.assign(std::move(whole));
             compare(model, naive);
         }
